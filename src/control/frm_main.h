@@ -1,0 +1,42 @@
+// The procedures of the window frmMain: start-up, the command line, the two
+// switching actions and the button handlers.
+#pragma once
+
+#include <string>
+
+#include "platform/runtime.h"
+#include "window/form.h"
+
+namespace tavrel::control {
+
+class frmMain final : public window::Form {
+ public:
+  explicit frmMain(platform::Runtime& runtime) : runtime_(runtime) {}
+
+  void Form_Load();
+  void ProcessCommandLine();
+  void EnableProxyClient();
+  void DisableProxyClient();
+
+  void cmdEnable_Click();
+  void cmdDisable_Click();
+  void cmdCancel_Click();
+  void cmdClose_Click();
+
+  // True once the user works with the window, so the switching actions report there.
+  bool bInteractive = false;
+
+ protected:
+  void Click(window::ControlId id) override;
+
+ private:
+  void Switch(const std::string& value, window::View switched);
+
+  platform::Runtime& runtime_;
+};
+
+// The help box's text: six lines joined by CR LF.
+extern const char* const kHelpText;
+extern const char* const kTitle;
+
+}  // namespace tavrel::control

@@ -1,0 +1,79 @@
+#include "platform/posix/posix_runtime.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tavrel::platform {
+namespace {
+
+constexpr int kNoWindowStatus = 2;
+constexpr const char* kModuleName = "tavrel-fltk.so";
+
+std::string ExecutableDir() {
+  std::string path(4096, '\0');
+  const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (n <= 0) return ".";
+  path.resize(static_cast<std::size_t>(n));
+  return path.substr(0, path.rfind('/'));
+}
+
+// Loads the window backend beside the program, or where it is installed.
+std::unique_ptr<WindowHost> LoadHost(std::string* error) {
+  const std::string dir = ExecutableDir();
+  void* module = nullptr;
+  for (const std::string& path : {dir + "/" + kModuleName, dir + "/../lib/tavrel/" + kModuleName}) {
+    module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module != nullptr) break;
+    *error = dlerror();
+  }
+  if (module == nullptr) return nullptr;
+  const auto open = reinterpret_cast<OpenWindowHost>(dlsym(module, kOpenWindowHostSymbol));
+  if (open == nullptr) {
+    *error = "the window module has no entry point";
+    return nullptr;
+  }
+  return std::unique_ptr<WindowHost>(open(error));
+}
+
+}  // namespace
+
+std::string JoinArguments(int argc, const char* const* argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line += ' ';
+    line += argv[i];
+  }
+  return line;
+}
+
+WindowHost& PosixRuntime::Host() {
+  if (!host_) {
+    std::string error;
+    host_ = LoadHost(&error);
+    if (!host_) {
+      std::fprintf(stderr, "tavrel: cannot open a window (%s); use /on or /off without one\n",
+                   error.c_str());
+      End(kNoWindowStatus);
+    }
+  }
+  return *host_;
+}
+
+void PosixRuntime::MessageBox(const std::string& text, const std::string& title) {
+  Host().MessageBox(text, title);
+}
+
+void PosixRuntime::Beep() { Host().Beep(); }
+
+void PosixRuntime::End(int status) { std::exit(status); }
+
+void PosixRuntime::RenderWindow(const window::FormState& state) {
+  if (host_ || state.shown) Host().Render(state);
+}
+
+void PosixRuntime::RunWindow(window::FormInput& input) { Host().Run(input); }
+
+}  // namespace tavrel::platform

@@ -1,0 +1,31 @@
+// The services that the program's logic needs of the runtime that hosts it.
+// One implementation per platform; tests use a fake that records what happens.
+#pragma once
+
+#include <string>
+
+#include "window/form_input.h"
+#include "window/form_state.h"
+
+namespace tavrel::platform {
+
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+
+  // Whatever followed the program's name, fetched anew on each call.
+  virtual std::string CommandLine() = 0;
+  // A modal box with the information icon and one OK button.
+  virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+  // The system's default sound; returns at once.
+  virtual void Beep() = 0;
+  // Ends the program at once with the given exit status.
+  [[noreturn]] virtual void End(int status) = 0;
+
+  // Draws the window as it now is; a window never shown needs no toolkit at all.
+  virtual void RenderWindow(const window::FormState& state) = 0;
+  // Delivers the window's events until the user closes it.
+  virtual void RunWindow(window::FormInput& input) = 0;
+};
+
+}  // namespace tavrel::platform

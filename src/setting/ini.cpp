@@ -1,0 +1,26 @@
+#include "setting/ini.h"
+
+#include "setting/system_profile.h"
+
+namespace tavrel::setting {
+namespace {
+
+const std::string kSection = "Microsoft Proxy Service";
+const std::string kKey = "Disable";
+const std::string kAbsent = "0";  // an absent key means the client was never disabled
+constexpr std::size_t kBufferSize = 50;
+
+}  // namespace
+
+std::string IniPath;
+
+bool WriteDisableSetting(const std::string& value) {
+  return WriteProfileValue(kSection, kKey, value, IniPath);
+}
+
+ProxyClientState ReadProxyClientState() {
+  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath);
+  return StateFromValue(read, DecimalSeparator());
+}
+
+}  // namespace tavrel::setting

@@ -1,0 +1,20 @@
+// The proxy client's switch: key "Disable" of section "Microsoft Proxy Service"
+// in win.ini, "1" disabled and "0" enabled.
+#pragma once
+
+#include <string>
+
+#include "setting/proxy_client_state.h"
+
+namespace tavrel::setting {
+
+// The full path of win.ini; set once at start-up, read by every access to the key.
+extern std::string IniPath;
+
+// Stores "0" or "1"; true when the write succeeded.
+bool WriteDisableSetting(const std::string& value);
+
+// Reads the key once; an absent key, section or file reads as enabled.
+ProxyClientState ReadProxyClientState();
+
+}  // namespace tavrel::setting

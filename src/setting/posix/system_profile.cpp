@@ -1,0 +1,55 @@
+// The proxy client setting on Linux: the Windows directory of the Wine prefix whose
+// programs read win.ini, and our own profile-file code.
+#include "setting/system_profile.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cstdlib>
+
+#include "setting/posix/profile_file.h"
+
+namespace tavrel::setting {
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+const char kPathSeparator = '/';
+
+std::string SystemWindowsDirectory() {
+  if (const std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
+  std::string prefix = Environment("WINEPREFIX");
+  if (prefix.empty()) {
+    const std::string home = Environment("HOME");
+    if (home.empty()) return "";
+    prefix = home + "/.wine";
+  }
+  return prefix + "/drive_c/windows";
+}
+
+bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file) {
+  return UpdateFile(
+      file, [&](std::string_view bytes) { return SetProfileString(bytes, section, key, value); });
+}
+
+ProfileString ReadProfileValue(const std::string& section, const std::string& key,
+                               const std::string& fallback, std::size_t size,
+                               const std::string& file) {
+  return GetProfileString(ReadFileBytes(file).value_or(""), section, key, fallback, size);
+}
+
+std::string DecimalSeparator() {
+  const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return ".";
+  std::string separator = nl_langinfo_l(RADIXCHAR, user);
+  freelocale(user);
+  return separator;
+}
+
+}  // namespace tavrel::setting

@@ -1,0 +1,40 @@
+// Our own profile-file code: reads a key as the platform's
+// GetPrivateProfileStringA does and changes one key's value while keeping
+// every other byte of the file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavrel::setting {
+
+struct ProfileString {
+  std::size_t count = 0;  // characters delivered, without the terminating NUL
+  std::string text;
+};
+
+// The value of `key` in `section` of a file holding `bytes`, or `fallback` when the
+// key is absent or has no '='. At most size - 1 characters arrive; one matching pair
+// of outer quotes is removed. A file that cannot be read passes empty bytes.
+ProfileString GetProfileString(std::string_view bytes, std::string_view section,
+                               std::string_view key, std::string_view fallback, std::size_t size);
+
+enum class SpliceOutcome {
+  Changed,    // `bytes` holds the new file
+  Unchanged,  // the key already holds the value: nothing to write
+  Refused,    // the change cannot be made safely (odd UTF-16 file, unusable names or value)
+};
+
+struct Splice {
+  SpliceOutcome outcome = SpliceOutcome::Refused;
+  std::string bytes;
+};
+
+// Sets `key` in `section` to `value`: replaces the value in the key's own line, or adds
+// the key after the last line of its section, or adds the section at the end, in the
+// file's own line-ending style (CRLF for a file without one) and encoding.
+Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                        std::string_view value);
+
+}  // namespace tavrel::setting

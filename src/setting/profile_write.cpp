@@ -1,0 +1,75 @@
+#include "setting/profile.h"
+#include "setting/profile_parse.h"
+#include "setting/profile_text.h"
+
+namespace tavrel::setting {
+namespace {
+
+bool HasAny(std::string_view text, std::string_view chars) {
+  return text.find_first_of(chars) != std::string_view::npos;
+}
+
+bool HasOuterBlanks(std::string_view text) {
+  const std::u16string units = AsciiToUnits(text);
+  return TrimProfileSpace(units).size() != units.size();
+}
+
+// Names and a value that read back exactly as written once they stand in a line.
+bool Writable(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view breaks("\r\n\0", 3);
+  const bool quoted =
+      value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+  return !section.empty() && !key.empty() && !HasAny(section, breaks) && !HasAny(key, breaks) &&
+         !HasAny(value, breaks) && !HasAny(key, "=") && key[0] != '[' && !HasOuterBlanks(section) &&
+         !HasOuterBlanks(key) && !HasOuterBlanks(value) && !quoted;
+}
+
+// The file's own line break: that of its first line, or CRLF.
+std::u16string LineBreakOf(std::u16string_view units) {
+  const std::size_t at = units.find_first_of(u"\r\n");
+  if (at == std::u16string_view::npos) return u"\r\n";
+  if (units[at] == u'\n') return u"\n";
+  return at + 1 < units.size() && units[at + 1] == u'\n' ? u"\r\n" : u"\r";
+}
+
+bool EndsWithLineBreak(std::u16string_view units) {
+  return !units.empty() && (units.back() == u'\r' || units.back() == u'\n');
+}
+
+}  // namespace
+
+Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  ProfileText text = DecodeProfile(bytes);
+  if (!Writable(section, key, value) || !text.oddTrailer.empty()) return {};
+
+  std::u16string& units = text.units;
+  const auto lines = ParseProfile(units);
+  const auto found = FindKey(units, lines, AsciiToUnits(section), AsciiToUnits(key));
+  const std::u16string newValue = AsciiToUnits(value);
+  const std::u16string eol = LineBreakOf(units);
+  const std::u16string entry = AsciiToUnits(key) + u"=" + newValue;
+
+  if (found.key && lines[*found.key].hasValue) {
+    const Span span = lines[*found.key].value;
+    if (units.compare(span.begin, span.end - span.begin, newValue) == 0) {
+      return {SpliceOutcome::Unchanged, std::string(bytes)};
+    }
+    units.replace(span.begin, span.end - span.begin, newValue);
+  } else if (found.key) {
+    units.insert(lines[*found.key].name.end, u"=" + newValue);
+  } else if (found.section) {
+    const ProfileLine& last = lines[found.lastInSection];
+    if (last.next == last.content.end) {
+      units.insert(last.next, eol + entry);
+    } else {
+      units.insert(last.next, entry + eol);
+    }
+  } else {
+    if (!units.empty() && !EndsWithLineBreak(units)) units += eol;
+    units += u"[" + AsciiToUnits(section) + u"]" + eol + entry + eol;
+  }
+  return {SpliceOutcome::Changed, EncodeProfile(text)};
+}
+
+}  // namespace tavrel::setting

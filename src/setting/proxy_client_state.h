@@ -1,0 +1,18 @@
+// What a read of the switch means.
+#pragma once
+
+#include <string_view>
+
+#include "setting/profile.h"
+
+namespace tavrel::setting {
+
+enum class ProxyClientState { Disabled, Enabled, Unread };
+
+// Nothing read is Unread. Otherwise the value's leading number (optional sign, digits,
+// optionally `decimalSeparator` and digits) after trimming spaces decides: exactly 1 is
+// Disabled, any other number Enabled. Text after the number is ignored; text without a
+// leading number counts as 0.
+ProxyClientState StateFromValue(const ProfileString& read, std::string_view decimalSeparator);
+
+}  // namespace tavrel::setting

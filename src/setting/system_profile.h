@@ -1,0 +1,29 @@
+// What the proxy client setting needs of the operating system. Each platform
+// supplies these in its own folder, chosen by the build.
+#pragma once
+
+#include <string>
+
+#include "setting/profile.h"
+
+namespace tavrel::setting {
+
+// The separator that ends the Windows directory.
+extern const char kPathSeparator;
+
+// The Windows directory without a trailing separator; empty when none can be found.
+std::string SystemWindowsDirectory();
+
+// Stores `value` for `key` in `section` of `file`; true when it now holds the value.
+bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file);
+
+// Reads `key` of `section` of `file` into a buffer of `size` characters.
+ProfileString ReadProfileValue(const std::string& section, const std::string& key,
+                               const std::string& fallback, std::size_t size,
+                               const std::string& file);
+
+// The decimal separator of the user's number settings.
+std::string DecimalSeparator();
+
+}  // namespace tavrel::setting

@@ -1,0 +1,126 @@
+#include "window/form.h"
+
+#include "window/layout.h"
+
+namespace tavrel::window {
+namespace {
+
+const char* StatusText(View view) {
+  switch (view) {
+    case View::StatusDisabled:
+      return "Proxy Client is DISABLED";
+    case View::StatusEnabled:
+      return "Proxy Client is ENABLED";
+    case View::SwitchedOn:
+      return "Proxy Client is now ENABLED";
+    case View::SwitchedOff:
+      return "Proxy Client is now DISABLED";
+    case View::Initial:
+      break;
+  }
+  return "";
+}
+
+}  // namespace
+
+Form::Form() : state_(InitialFormState()) {}
+
+void Form::OnChange(std::function<void(const FormState&)> listener) {
+  listener_ = std::move(listener);
+}
+
+void Form::SetView(View view) {
+  if (view == View::Initial) return;
+  state_.view = view;
+  state_.Get(ControlId::lblInfo).caption = StatusText(view);
+  switch (view) {
+    case View::StatusDisabled:
+      state_.Get(ControlId::cmdEnable).visible = true;
+      break;
+    case View::StatusEnabled:
+      state_.Get(ControlId::cmdDisable).visible = true;
+      break;
+    case View::SwitchedOn:
+    case View::SwitchedOff:
+      state_.Get(ControlId::cmdCancel).enabled = false;
+      state_.Get(view == View::SwitchedOn ? ControlId::cmdEnable : ControlId::cmdDisable).visible =
+          false;
+      state_.Get(ControlId::cmdClose).visible = true;
+      state_.focus = ControlId::cmdClose;
+      break;
+    case View::Initial:
+      break;
+  }
+  Changed();
+}
+
+void Form::Show() {
+  if (!state_.shown && !state_.focus) MoveFocus(+1);
+  state_.shown = true;
+  Changed();
+}
+
+void Form::Hide() {
+  state_.shown = false;
+  Changed();
+}
+
+bool Form::CanPress(ControlId id) const {
+  const Control& c = state_.Get(id);
+  return c.button && c.visible && c.enabled;
+}
+
+void Form::Press(ControlId id) {
+  if (CanPress(id)) Click(id);
+}
+
+void Form::FocusMoved(ControlId id) {
+  if (CanPress(id)) state_.focus = id;
+}
+
+// Moves the focus to the next (or previous) button that can be pressed, in tab order.
+void Form::MoveFocus(int step) {
+  const int count = static_cast<int>(state_.controls.size());
+  int at = state_.focus ? static_cast<int>(*state_.focus) : (step > 0 ? -1 : count);
+  for (int i = 0; i < count; ++i) {
+    at = (at + step + count) % count;
+    if (CanPress(static_cast<ControlId>(at))) {
+      state_.focus = static_cast<ControlId>(at);
+      return;
+    }
+  }
+}
+
+bool Form::HandleKey(Key key) {
+  switch (key.code) {
+    case KeyCode::Tab:
+    case KeyCode::BackTab:
+      MoveFocus(key.code == KeyCode::Tab ? +1 : -1);
+      Changed();
+      return true;
+    case KeyCode::Return:
+    case KeyCode::Space:
+      if (!state_.focus || !CanPress(*state_.focus)) return false;
+      Press(*state_.focus);
+      return true;
+    case KeyCode::Escape:
+      if (!CanPress(ControlId::cmdCancel)) return false;
+      Press(ControlId::cmdCancel);
+      return true;
+    case KeyCode::AltLetter:
+      for (const Control& c : state_.controls) {
+        if (CanPress(c.id) && AccessKey(c.caption) == AccessKey(std::string("&") + key.letter)) {
+          Press(c.id);
+          return true;
+        }
+      }
+      return false;
+  }
+  return false;
+}
+
+void Form::Changed() {
+  if (listener_) listener_(state_);
+}
+
+}  // namespace tavrel::window
