@@ -12,6 +12,10 @@ namespace tavrel::setting {
 struct ProfileString {
   std::size_t count = 0;  // characters delivered, without the terminating NUL
   std::string text;
+  friend bool operator==(const ProfileString& a, const ProfileString& b) {
+    return a.count == b.count && a.text == b.text;
+  }
+  friend bool operator!=(const ProfileString& a, const ProfileString& b) { return !(a == b); }
 };
 
 // The value of `key` in `section` of a file holding `bytes`, or `fallback` when the

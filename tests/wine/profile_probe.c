@@ -50,6 +50,7 @@ static void dump(const char* file) {
     for (const char* key = keys; key < keys + k && *key; key += strlen(key) + 1) {
       printf("K");
       put_hex(key, strlen(key));
+      putchar(' ');
       get_value(file, s, key, kValueSize);
     }
   }

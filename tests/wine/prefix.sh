@@ -1,0 +1,19 @@
+#!/bin/sh
+# Makes or removes a Wine prefix of the test run's own: prefix.sh create|remove DIR
+set -eu
+action=$1
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+case $action in
+  create)
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager Wine waits in every window destruction unless unmanaged.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    test -d "$WINEPREFIX/drive_c/windows"
+    ;;
+  remove)
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    ;;
+esac
