@@ -1,0 +1,99 @@
+#include "platform/fltk/fltk_message_box.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
+
+#include "window/message_text.h"
+
+namespace tavrel::platform {
+namespace {
+
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+
+using Lines = std::vector<std::vector<std::string>>;
+
+// Eight average characters, as the platform's tab stops.
+int TabWidth() {
+  const char* sample = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  return static_cast<int>(fl_width(sample) * 8 / 52);
+}
+
+// Draws (or, with draw false, measures) one line; returns its width.
+int LayOutLine(const std::vector<std::string>& pieces, int x, int y, bool draw) {
+  int end = 0;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const int start = i == 0 ? 0 : window::NextTabStop(end, TabWidth());
+    if (draw) fl_draw(pieces[i].c_str(), x + start, y);
+    end = start + static_cast<int>(fl_width(pieces[i].c_str()));
+  }
+  return end;
+}
+
+class MessageText final : public Fl_Box {
+ public:
+  MessageText(const Lines& lines, int x, int y, int w, int h, int size)
+      : Fl_Box(x, y, w, h), lines_(lines), size_(size) {}
+  void draw() override {
+    fl_font(FL_HELVETICA, size_);
+    fl_color(FL_FOREGROUND_COLOR);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      LayOutLine(lines_[i], x(), y() + fl_height() * static_cast<int>(i + 1) - fl_descent(), true);
+    }
+  }
+
+ private:
+  const Lines& lines_;
+  int size_;
+};
+
+class InfoIcon final : public Fl_Box {
+ public:
+  InfoIcon(int x, int y) : Fl_Box(x, y, kIconSize, kIconSize) {}
+  void draw() override {
+    fl_color(FL_BLUE);
+    fl_pie(x(), y(), w(), h(), 0, 360);
+    fl_color(FL_WHITE);
+    fl_font(FL_TIMES_BOLD, 24);
+    fl_draw("i", x(), y(), w(), h(), FL_ALIGN_CENTER);
+  }
+};
+
+}  // namespace
+
+void ShowFltkMessageBox(const std::string& text, const std::string& title, int fontSize) {
+  const Lines lines = window::MessageLines(text);
+  fl_font(FL_HELVETICA, fontSize);
+  int textWidth = 0;
+  for (const auto& line : lines) textWidth = std::max(textWidth, LayOutLine(line, 0, 0, false));
+  const int textHeight = fl_height() * static_cast<int>(lines.size());
+  const int textLeft = kMargin * 2 + kIconSize;
+  const int width = std::max(textLeft + textWidth + kMargin * 2, kButtonWidth + kMargin * 2);
+  const int height = std::max(textHeight, kIconSize) + kMargin * 3 + kButtonHeight;
+
+  Fl_Window box(width, height);
+  box.copy_label(title.c_str());
+  box.set_modal();
+  box.xclass("tavrel");
+  InfoIcon icon(kMargin, kMargin);
+  MessageText message(lines, textLeft, kMargin, textWidth, textHeight, fontSize);
+  Fl_Button ok((width - kButtonWidth) / 2, height - kMargin - kButtonHeight, kButtonWidth,
+               kButtonHeight, "OK");
+  ok.labelsize(fontSize);
+  ok.shortcut(FL_Enter);
+  ok.callback([](Fl_Widget* button, void*) { button->window()->hide(); });
+  box.end();
+  box.position((Fl::w() - width) / 2, (Fl::h() - height) / 2);
+  box.show();
+  ok.take_focus();
+  while (box.shown()) Fl::wait();
+}
+
+}  // namespace tavrel::platform

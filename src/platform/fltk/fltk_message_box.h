@@ -1,0 +1,11 @@
+// A modal message box with the information icon and one OK button, drawing the
+// text's TABs at tab stops as the platform's own message box does.
+#pragma once
+
+#include <string>
+
+namespace tavrel::platform {
+
+void ShowFltkMessageBox(const std::string& text, const std::string& title, int fontSize);
+
+}  // namespace tavrel::platform
