@@ -56,7 +56,7 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.MessageBox(kHelpText, kTitle);
+    runtime_.ShowMessageBox(kHelpText, kTitle);
     runtime_.End(0);
   }
   bInteractive = true;

@@ -16,7 +16,7 @@ class Runtime {
   // Whatever followed the program's name, fetched anew on each call.
   virtual std::string CommandLine() = 0;
   // A modal box with the information icon and one OK button.
-  virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+  virtual void ShowMessageBox(const std::string& text, const std::string& title) = 0;
   // The system's default sound; returns at once.
   virtual void Beep() = 0;
   // Ends the program at once with the given exit status.

@@ -14,7 +14,7 @@ class WindowHost {
   virtual ~WindowHost() = default;
   virtual void Render(const window::FormState& state) = 0;
   virtual void Beep() = 0;
-  virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+  virtual void ShowMessageBox(const std::string& text, const std::string& title) = 0;
   // Returns when the user closed the window with its close box.
   virtual void Run(window::FormInput& input) = 0;
 };

@@ -75,7 +75,9 @@ void Form::Press(ControlId id) {
 }
 
 void Form::FocusMoved(ControlId id) {
-  if (CanPress(id)) state_.focus = id;
+  if (!CanPress(id) || state_.focus == id) return;
+  state_.focus = id;
+  Changed();
 }
 
 // Moves the focus to the next (or previous) button that can be pressed, in tab order.

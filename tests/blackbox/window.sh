@@ -20,19 +20,15 @@ ini=$windir/win.ini
 header='[Microsoft Proxy Service]\r\n' # escapes, expanded by printf %b
 passed=0 failed=0 pid=
 
+# shellcheck source=xvfb.sh
+. "$(dirname "$0")/xvfb.sh"
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  stop_xvfb
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-
-# An X server of our own, on the first free display number.
-for n in $(seq 90 199); do [ -e /tmp/.X$n-lock ] || break; done
-Xvfb :$n -screen 0 800x600x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=:$n
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb || exit 1
 
 fail() {
   echo "FAIL: $case: $*"
@@ -75,19 +71,14 @@ launch() {
   if [ -n "$program_args" ]; then set -- "$@" "$program_args"; fi
   "$@" >"$scratch/out" 2>&1 &
   pid=$!
-  win=
-  for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name '^Tavrel 2\.0$' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "no window appeared"
+  win=$(wait_for_window "$pid") || fail "no window appeared"
   sleep 0.3
 }
 
+# Presses keys while the program runs; a key sent after its end would reach another window.
 press() {
   for key in "$@"; do
+    kill -0 "$pid" 2>/dev/null || return
     if [ "$key" = CLOSE ]; then
       "$WM_CLOSE" "$win"
     else

@@ -20,7 +20,7 @@ class FakeRuntime final : public platform::Runtime {
   explicit FakeRuntime(std::string commandLine) : commandLine_(std::move(commandLine)) {}
 
   std::string CommandLine() override { return commandLine_; }
-  void MessageBox(const std::string& text, const std::string& title) override {
+  void ShowMessageBox(const std::string& text, const std::string& title) override {
     messages.push_back(title + "|" + text);
   }
   void Beep() override { ++beeps; }

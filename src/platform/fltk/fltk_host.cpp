@@ -74,7 +74,7 @@ class FltkHost final : public WindowHost {
     XFlush(fl_display);
   }
 
-  void MessageBox(const std::string& text, const std::string& title) override {
+  void ShowMessageBox(const std::string& text, const std::string& title) override {
     ShowFltkMessageBox(text, title, kFontSize);
   }
 

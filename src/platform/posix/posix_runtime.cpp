@@ -62,8 +62,8 @@ WindowHost& PosixRuntime::Host() {
   return *host_;
 }
 
-void PosixRuntime::MessageBox(const std::string& text, const std::string& title) {
-  Host().MessageBox(text, title);
+void PosixRuntime::ShowMessageBox(const std::string& text, const std::string& title) {
+  Host().ShowMessageBox(text, title);
 }
 
 void PosixRuntime::Beep() { Host().Beep(); }

@@ -18,7 +18,7 @@ class PosixRuntime final : public Runtime {
   PosixRuntime(int argc, const char* const* argv) : commandLine_(JoinArguments(argc, argv)) {}
 
   std::string CommandLine() override { return commandLine_; }
-  void MessageBox(const std::string& text, const std::string& title) override;
+  void ShowMessageBox(const std::string& text, const std::string& title) override;
   void Beep() override;
   [[noreturn]] void End(int status) override;
   void RenderWindow(const window::FormState& state) override;

@@ -1,0 +1,42 @@
+// The proxy client setting on Windows: the system's own profile functions, in
+// their ANSI forms.
+#include "setting/system_profile.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace tavrel::setting {
+
+const char kPathSeparator = '\\';
+
+// The directory ends at the buffer's first NUL, whatever the call returns: a call that
+// fails or does not fit leaves the buffer empty.
+std::string SystemWindowsDirectory() {
+  char buffer[256] = {};
+  GetWindowsDirectoryA(buffer, sizeof buffer);
+  return buffer;
+}
+
+bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+}
+
+ProfileString ReadProfileValue(const std::string& section, const std::string& key,
+                               const std::string& fallback, std::size_t size,
+                               const std::string& file) {
+  std::vector<char> buffer(size + 1, '\0');
+  const DWORD count =
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
+                               static_cast<DWORD>(size), file.c_str());
+  return {count, buffer.data()};
+}
+
+std::string DecimalSeparator() {
+  char buffer[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) == 0) return ".";
+  return buffer;
+}
+
+}  // namespace tavrel::setting
