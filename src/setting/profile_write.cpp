@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "setting/profile.h"
 #include "setting/profile_parse.h"
 #include "setting/profile_text.h"
@@ -14,9 +16,15 @@ bool HasOuterBlanks(std::string_view text) {
   return TrimProfileSpace(units).size() != units.size();
 }
 
-// Names and a value that read back exactly as written once they stand in a line.
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// Names and a value that read back exactly as written once they stand in a line, in
+// any of the file's encodings: plain ASCII, no line break, no NUL, no outer blanks.
 bool Writable(std::string_view section, std::string_view key, std::string_view value) {
   const std::string_view breaks("\r\n\0", 3);
+  if (!IsAscii(section) || !IsAscii(key) || !IsAscii(value)) return false;
   const bool quoted =
       value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
   return !section.empty() && !key.empty() && !HasAny(section, breaks) && !HasAny(key, breaks) &&

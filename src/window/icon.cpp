@@ -11,47 +11,41 @@ std::uint32_t Le(std::string_view bytes, std::size_t at, int size) {
   return value;
 }
 
-std::size_t RowBytes(int width, int bits) {
-  return static_cast<std::size_t>((width * bits + 31) / 32 * 4);
-}
+std::size_t RowBytes(std::size_t width, std::size_t bits) { return (width * bits + 31) / 32 * 4; }
 
 // One image: a bitmap header, a palette, the colour rows and the transparency mask,
 // rows stored bottom-up.
 bool ReadImage(std::string_view dib, IconImage& image) {
-  if (dib.size() < 40 || Le(dib, 0, 4) != 40) return false;
-  const int width = static_cast<int>(Le(dib, 4, 4));
-  const int height = static_cast<int>(Le(dib, 8, 4)) / 2;
-  const int bits = static_cast<int>(Le(dib, 14, 2));
-  if (width <= 0 || width > 256 || height <= 0 || height > 256 || Le(dib, 16, 4) != 0) return false;
+  if (dib.size() < 40 || Le(dib, 0, 4) != 40 || Le(dib, 16, 4) != 0) return false;
+  const std::size_t width = Le(dib, 4, 4);
+  const std::size_t height = Le(dib, 8, 4) / 2;
+  const std::size_t bits = Le(dib, 14, 2);
+  if (width == 0 || width > 256 || height == 0 || height > 256) return false;
   if (bits != 1 && bits != 4 && bits != 8) return false;
   std::size_t colours = Le(dib, 32, 4);
   if (colours == 0 || colours > (std::size_t{1} << bits)) colours = std::size_t{1} << bits;
   const std::size_t pixels = 40 + colours * 4;
-  const std::size_t mask = pixels + RowBytes(width, bits) * static_cast<std::size_t>(height);
-  if (mask + RowBytes(width, 1) * static_cast<std::size_t>(height) > dib.size()) return false;
+  const std::size_t mask = pixels + RowBytes(width, bits) * height;
+  if (mask + RowBytes(width, 1) * height > dib.size()) return false;
 
-  image.width = width;
-  image.height = height;
-  image.rgba.assign(static_cast<std::size_t>(width * height * 4), 0);
-  for (int y = 0; y < height; ++y) {
-    const std::size_t row =
-        pixels + RowBytes(width, bits) * static_cast<std::size_t>(height - 1 - y);
-    const std::size_t maskRow =
-        mask + RowBytes(width, 1) * static_cast<std::size_t>(height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      std::uint8_t* out = &image.rgba[static_cast<std::size_t>((y * width + x) * 4)];
-      const auto ux = static_cast<std::size_t>(x);
-      const std::size_t bit = ux * static_cast<std::size_t>(bits);
+  image.width = static_cast<int>(width);
+  image.height = static_cast<int>(height);
+  image.rgba.assign(width * height * 4, 0);
+  for (std::size_t y = 0; y < height; ++y) {
+    const std::size_t row = pixels + RowBytes(width, bits) * (height - 1 - y);
+    const std::size_t maskRow = mask + RowBytes(width, 1) * (height - 1 - y);
+    for (std::size_t x = 0; x < width; ++x) {
+      std::uint8_t* out = &image.rgba[(y * width + x) * 4];
+      const std::size_t bit = x * bits;
       const auto byte = static_cast<unsigned char>(dib[row + bit / 8]);
-      const std::size_t index =
-          (byte >> (8 - bits - static_cast<int>(bit % 8))) & ((1u << bits) - 1);
+      const std::size_t index = (byte >> (8 - bits - bit % 8)) & ((std::size_t{1} << bits) - 1);
       if (index >= colours) return false;
       const std::size_t entry = 40 + index * 4;
       out[0] = static_cast<std::uint8_t>(dib[entry + 2]);
       out[1] = static_cast<std::uint8_t>(dib[entry + 1]);
       out[2] = static_cast<std::uint8_t>(dib[entry]);
       const bool transparent =
-          (static_cast<unsigned char>(dib[maskRow + ux / 8]) >> (7 - ux % 8)) & 1;
+          (static_cast<unsigned char>(dib[maskRow + x / 8]) >> (7 - x % 8)) & 1;
       out[3] = transparent ? 0 : 255;
     }
   }

@@ -27,6 +27,7 @@ TEST(WindowsDir, ComesFromWindirElseTheWinePrefix) {
   const DirCase cases[] = {
       {"/w", "/p", "/h", "/w/"},
       {"/w/", nullptr, nullptr, "/w//"},
+      {"/", nullptr, nullptr, "//"},  // a root directory still gets its separator
       {"", "/p", "/h", "/p/drive_c/windows/"},
       {nullptr, nullptr, "/h", "/h/.wine/drive_c/windows/"},
       {nullptr, "", "/h", "/h/.wine/drive_c/windows/"},

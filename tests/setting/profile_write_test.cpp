@@ -76,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"utf16_odd_length_refused", "\xFF\xFE[\0a\0]\0x"s, "1", SpliceOutcome::Refused,
                   ""},
         WriteCase{"value_with_break_refused", "", "1\r\nX=2", SpliceOutcome::Refused, ""},
-        WriteCase{"quoted_value_refused", "", "\"1\"", SpliceOutcome::Refused, ""}),
+        WriteCase{"quoted_value_refused", "", "\"1\"", SpliceOutcome::Refused, ""},
+        WriteCase{"non_ascii_value_refused", "\xFF\xFE", "\xFF", SpliceOutcome::Refused, ""}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Every line but the key's keeps its bytes, whatever the value written.

@@ -20,7 +20,6 @@
 namespace tavrel::platform {
 namespace {
 
-using window::ControlId;
 using window::FormState;
 
 constexpr int kDpi = 96;

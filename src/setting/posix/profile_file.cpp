@@ -56,7 +56,8 @@ std::optional<std::string> ResolveLinks(std::string path) {
     const ssize_t n = readlink(path.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
     target.resize(static_cast<std::size_t>(n));
-    path = target[0] == '/' ? target : DirName(path) + "/" + target;
+    if (target[0] != '/') target.insert(0, DirName(path) + '/');
+    path = std::move(target);
   }
   return std::nullopt;
 }

@@ -22,7 +22,7 @@ std::string Environment(const char* name) {
 const char kPathSeparator = '/';
 
 std::string SystemWindowsDirectory() {
-  if (const std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
+  if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
   std::string prefix = Environment("WINEPREFIX");
   if (prefix.empty()) {
     const std::string home = Environment("HOME");

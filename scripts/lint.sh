@@ -1,0 +1,8 @@
+#!/bin/sh
+# Checks the code's format (clang-format) and runs clang-tidy over the sources.
+set -eu
+cd "$(dirname "$0")/.."
+git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run -Werror
+cmake --preset linux >/dev/null
+git ls-files 'src/*.cpp' | grep -v '/win32/' | xargs clang-tidy -p build/linux --quiet 2>/dev/null
+echo "lint: clean"

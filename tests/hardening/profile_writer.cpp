@@ -1,0 +1,21 @@
+// Writes one key of a profile file through our profile code, once for each value
+// given, in order: profile_writer FILE SECTION KEY VALUE... Exit status 1 when a
+// write failed.
+#include <cstdio>
+
+#include "setting/posix/profile_file.h"
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: profile_writer FILE SECTION KEY VALUE...\n");
+    return 2;
+  }
+  int failed = 0;
+  for (int i = 4; i < argc; ++i) {
+    const bool ok = tavrel::setting::UpdateFile(argv[1], [&](std::string_view bytes) {
+      return tavrel::setting::SetProfileString(bytes, argv[2], argv[3], argv[i]);
+    });
+    failed += ok ? 0 : 1;
+  }
+  return failed == 0 ? 0 : 1;
+}
