@@ -1,0 +1,104 @@
+#!/bin/bash
+# Measures tavrel against its peers, side by side in one run, and writes the table to
+# bench/results.md:
+#   - `tavrel /off` and `/on`, `crudini --set` and the minimal C baseline (baseline.c)
+#     doing the same durable edit, on a 4 KB, a 1 MB and a 10 MB win.ini: median wall
+#     time (hyperfine) and peak memory (GNU time);
+#   - the window: time from start to the window being mapped under Xvfb, peak memory;
+#   - the size of Tavrel.exe.
+# Targets: at 4 KB within 1.3x of the baseline and at least 15x faster than crudini;
+# the 10 MB run within 12x of the 1 MB run.
+set -eu
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/setup-debian.sh
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq hyperfine crudini time >/dev/null
+cmake --preset linux >/dev/null && cmake --build --preset linux >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
+work=$(mktemp -d)
+trap 'stop_xvfb 2>/dev/null; rm -rf "$work"' EXIT
+cc -O2 -o "$work/baseline" bench/baseline.c
+cc -O2 -o "$work/window_time" bench/window_time.c -lX11
+tavrel=$root/build/linux/src/tavrel
+export WINDIR=$work/windows
+mkdir "$WINDIR"
+
+# win.ini of about the given size: the switch first, then ordinary sections.
+make_ini() {
+  awk -v size="$1" -v v="$2" 'BEGIN { printf "[Microsoft Proxy Service]\r\nDisable=%s\r\n", v
+    for (i = 0; n < size; i++) { line = sprintf("[Section %d]\r\nKey=value %d with some text\r\n", i, i); printf "%s", line; n += length(line) } }'
+}
+
+median_ms() { /usr/bin/python3 -c "import json,sys; print('%.2f' % (json.load(open(sys.argv[1]))['results'][0]['median']*1000))" "$1"; }
+peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
+
+declare -A time mem
+sizes=(4K 1M 10M)
+declare -A bytes=([4K]=4096 [1M]=1048576 [10M]=10485760)
+declare -A runs=([4K]=200 [1M]=50 [10M]=15)
+for size in "${sizes[@]}"; do
+  make_ini "${bytes[$size]}" 0 >"$work/enabled.ini"
+  make_ini "${bytes[$size]}" 1 >"$work/disabled.ini"
+  ini=$WINDIR/win.ini
+  # Each run starts from the other value, so every run really rewrites the file.
+  declare -A commands=(
+    [tavrel_off]="$tavrel /off|enabled"
+    [tavrel_on]="$tavrel /on|disabled"
+    [baseline]="$work/baseline $WINDIR 1|enabled"
+    [crudini]="crudini --set $ini Microsoft\\ Proxy\\ Service Disable 1|enabled"
+  )
+  for tool in tavrel_off tavrel_on baseline crudini; do
+    command=${commands[$tool]%|*} start=${commands[$tool]#*|}.ini
+    n=${runs[$size]}
+    [ "$tool" = crudini ] && n=$((n / 5 + 5))
+    hyperfine -N --style none --warmup 3 --runs "$n" --prepare "cp $work/$start $ini" \
+      --export-json "$work/$tool-$size.json" "$command" >/dev/null
+    time[$tool-$size]=$(median_ms "$work/$tool-$size.json")
+    cp "$work/$start" "$ini"
+    # shellcheck disable=SC2086 # the command is split on purpose
+    mem[$tool-$size]=$(eval peak_kb $command)
+    echo "$size $tool: ${time[$tool-$size]} ms, ${mem[$tool-$size]} KB"
+  done
+done
+
+# The window: start to mapped, and peak memory, median of 20 starts.
+. tests/blackbox/xvfb.sh
+start_xvfb >/dev/null
+printf '[Microsoft Proxy Service]\r\nDisable=0\r\n' >"$WINDIR/win.ini"
+for _ in $(seq 20); do "$work/window_time" "$tavrel"; done | sort -n >"$work/window"
+window_ms=$(awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }' "$work/window")
+window_kb=$(sort -n -k2 "$work/window" | awk '{ a[NR] = $2 } END { print a[int((NR + 1) / 2)] }')
+stop_xvfb
+exe_bytes=$(stat -c %s build/windows/src/Tavrel.exe)
+libs=$(LD_DEBUG=libs "$tavrel" /off 2>&1 | grep -c 'calling init:' || true)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+r_base=$(ratio "${time[tavrel_off-4K]}" "${time[baseline-4K]}")
+r_crud=$(ratio "${time[crudini-4K]}" "${time[tavrel_off-4K]}")
+r_lin=$(ratio "${time[tavrel_off-10M]}" "${time[tavrel_off-1M]}")
+verdict() { awk -v v="$1" -v op="$2" -v t="$3" 'BEGIN { ok = op == "<=" ? v <= t : v >= t; print ok ? "met" : "MISSED" }'; }
+
+{
+  echo "# Benchmark"
+  echo
+  echo "Measured by \`bench/bench.sh\` on $(date -u +%Y-%m-%d), $(nproc) cores, $(uname -sr)."
+  echo "Median wall time of each command (hyperfine), peak resident memory (GNU time)."
+  echo
+  echo "| win.ini | tavrel /off | tavrel /on | baseline (C) | crudini --set |"
+  echo "|---|---|---|---|---|"
+  for size in "${sizes[@]}"; do
+    echo "| $size | ${time[tavrel_off-$size]} ms, ${mem[tavrel_off-$size]} KB | ${time[tavrel_on-$size]} ms, ${mem[tavrel_on-$size]} KB | ${time[baseline-$size]} ms, ${mem[baseline-$size]} KB | ${time[crudini-$size]} ms, ${mem[crudini-$size]} KB |"
+  done
+  echo
+  echo "| measure | value | target | |"
+  echo "|---|---|---|---|"
+  echo "| tavrel /off ÷ baseline at 4 KB | $r_base | ≤ 1.3 | $(verdict "$r_base" "<=" 1.3) |"
+  echo "| crudini ÷ tavrel /off at 4 KB | $r_crud | ≥ 15 | $(verdict "$r_crud" ">=" 15) |"
+  echo "| tavrel /off at 10 MB ÷ at 1 MB | $r_lin | ≤ 12 | $(verdict "$r_lin" "<=" 12) |"
+  echo "| the window: start to mapped (Xvfb) | $window_ms ms | | |"
+  echo "| the window: peak memory | $window_kb KB | | |"
+  echo "| shared libraries \`tavrel /off\` initialises | $libs (no toolkit) | | |"
+  echo "| Tavrel.exe | $exe_bytes bytes | ≤ 200 KB | $(verdict "$exe_bytes" "<=" 204800) |"
+} >bench/results.md
+cat bench/results.md
