@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 3) return 2;
   char path[4096], temp[4096];
   snprintf(path, sizeof path, "%s/win.ini", argv[1]);
@@ -17,11 +17,11 @@ int main(int argc, char **argv) {
   int fd = open(path, O_RDONLY);
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0) return 1;
-  char *data = malloc((size_t)st.st_size + 1);
+  char* data = malloc((size_t)st.st_size + 1);
   if (read(fd, data, (size_t)st.st_size) != st.st_size) return 1;
   close(fd);
   data[st.st_size] = '\0';
-  char *value = strstr(data, "Disable=");
+  char* value = strstr(data, "Disable=");
   if (value == NULL) return 1;
   value[8] = argv[2][0];
   fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);

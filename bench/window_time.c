@@ -13,7 +13,7 @@ static long peak_kb(pid_t pid) {
   char path[64], line[256];
   long kb = -1;
   snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
-  FILE *status = fopen(path, "r");
+  FILE* status = fopen(path, "r");
   while (status && fgets(line, sizeof line, status)) {
     if (strncmp(line, "VmHWM:", 6) == 0) sscanf(line + 6, "%ld", &kb);
   }
@@ -21,8 +21,8 @@ static long peak_kb(pid_t pid) {
   return kb;
 }
 
-int main(int argc, char **argv) {
-  Display *display = XOpenDisplay(NULL);
+int main(int argc, char** argv) {
+  Display* display = XOpenDisplay(NULL);
   if (argc < 2 || display == NULL) return 2;
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   XSync(display, False);
@@ -41,6 +41,7 @@ int main(int argc, char **argv) {
   const long kb = peak_kb(child);
   kill(child, SIGKILL);
   waitpid(child, NULL, 0);
-  printf("%.1f %ld\n", (mapped.tv_sec - start.tv_sec) * 1e3 + (mapped.tv_nsec - start.tv_nsec) / 1e6, kb);
+  printf("%.1f %ld\n",
+         (mapped.tv_sec - start.tv_sec) * 1e3 + (mapped.tv_nsec - start.tv_nsec) / 1e6, kb);
   return 0;
 }

@@ -61,7 +61,8 @@ std::string EncodePng(const IconImage& image) {
   std::string header;
   PutBigEndian(header, static_cast<std::uint32_t>(image.width));
   PutBigEndian(header, static_cast<std::uint32_t>(image.height));
-  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+  header +=
+      std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
   PutChunk(png, "IHDR", header);
   std::string rows;
   const auto stride = static_cast<std::size_t>(image.width) * 4;

@@ -176,6 +176,8 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 313 by 41' || fail "resizable"
   xprop -id "$win" WM_NORMAL_HINTS | grep -q 'maximum size: 313 by 41' || fail "resizable"
   xprop -id "$win" _MOTIF_WM_HINTS | grep -q '0x3, 0x24, 0x1a' || fail "minimize or maximize box asked for"
+  [ "$(xprop -id "$win" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')" = \
+    "Icon (16 x 16) Icon (32 x 32) " ] || fail "the window has no icon of 16 and 32 pixels"
   # The label's text stands left-aligned inside its place (8,16 161x17), clear of the buttons.
   import -window "$win" "$scratch/label.png"
   read -r lw lh lx ly < <(convert "$scratch/label.png" -crop 167x41+0+0 +repage -fuzz 20% -trim \
