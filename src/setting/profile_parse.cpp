@@ -59,41 +59,35 @@ std::u16string_view UpToNul(std::u16string_view text) {
   return text.substr(0, std::min(text.find(u'\0'), text.size()));
 }
 
-std::vector<ProfileLine> ParseProfile(std::u16string_view text) {
-  std::vector<ProfileLine> lines;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    ProfileLine line;
-    std::size_t end = at;
-    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
-    line.content = {at, end};
-    line.next = end;
-    if (line.next < text.size() && text[line.next] == u'\r') ++line.next;
-    if (line.next < text.size() && text[line.next] == u'\n') ++line.next;
-    Classify(text, line);
-    lines.push_back(line);
-    at = line.next;
-  }
-  return lines;
+ProfileLine ReadLine(std::u16string_view text, std::size_t at) {
+  ProfileLine line;
+  std::size_t end = at;
+  while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+  line.content = {at, end};
+  line.next = end;
+  if (line.next < text.size() && text[line.next] == u'\r') ++line.next;
+  if (line.next < text.size() && text[line.next] == u'\n') ++line.next;
+  Classify(text, line);
+  return line;
 }
 
-KeyLookup FindKey(std::u16string_view text, const std::vector<ProfileLine>& lines,
-                  std::u16string_view section, std::u16string_view key) {
+KeyLookup FindKey(std::u16string_view text, std::u16string_view section, std::u16string_view key) {
   KeyLookup found;
   section = TrimProfileSpace(section);
   key = TrimProfileSpace(key);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const ProfileLine& line = lines[i];
+  for (std::size_t at = 0; at < text.size();) {
+    const ProfileLine line = ReadLine(text, at);
+    at = line.next;
     if (!found.section) {
       const bool match = line.kind == ProfileLine::Kind::Section && !section.empty() &&
                          SameName(Slice(text, line.name), section);
-      if (match) found.section = found.lastInSection = i;
+      if (match) found.section = found.lastInSection = line;
       continue;
     }
     if (line.kind == ProfileLine::Kind::Section) break;
     if (line.kind == ProfileLine::Kind::Blank) continue;
-    found.lastInSection = i;
-    if (!found.key && SameName(Slice(text, line.name), key)) found.key = i;
+    found.lastInSection = line;
+    if (!found.key && SameName(Slice(text, line.name), key)) found.key = line;
   }
   return found;
 }

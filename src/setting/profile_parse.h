@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace tavrel::setting {
 
@@ -26,7 +25,8 @@ struct ProfileLine {
   Span value;             // the value, trimmed
 };
 
-std::vector<ProfileLine> ParseProfile(std::u16string_view text);
+// The line that starts at `at`, classified.
+ProfileLine ReadLine(std::u16string_view text, std::size_t at);
 
 // The platform's blanks: TAB, LF, VT, FF, CR, space and the DOS end-of-file mark.
 bool IsProfileSpace(char16_t c);
@@ -38,12 +38,12 @@ std::u16string_view TrimProfileSpace(std::u16string_view text);
 std::u16string_view UpToNul(std::u16string_view text);
 
 struct KeyLookup {
-  std::optional<std::size_t> section;  // line index of the first matching section
-  std::optional<std::size_t> key;      // line index of the first matching key in it
-  std::size_t lastInSection = 0;       // last non-blank line of that section
+  std::optional<ProfileLine> section;  // the first matching section's header
+  std::optional<ProfileLine> key;      // the first matching key in it
+  ProfileLine lastInSection;           // the last non-blank line of that section
 };
 
-KeyLookup FindKey(std::u16string_view text, const std::vector<ProfileLine>& lines,
-                  std::u16string_view section, std::u16string_view key);
+// Reads lines only up to the end of the first matching section.
+KeyLookup FindKey(std::u16string_view text, std::u16string_view section, std::u16string_view key);
 
 }  // namespace tavrel::setting

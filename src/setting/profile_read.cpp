@@ -33,14 +33,13 @@ ProfileString GetProfileString(std::string_view bytes, std::string_view section,
   if (size == 0) return {};
   const ProfileText text = DecodeProfile(bytes);
   const std::u16string_view units = text.units;
-  const auto lines = ParseProfile(units);
-  const auto found = FindKey(units, lines, AsciiToUnits(section), AsciiToUnits(key));
+  const auto found = FindKey(units, AsciiToUnits(section), AsciiToUnits(key));
 
   const std::u16string fallbackUnits = AsciiToUnits(fallback);
   std::u16string_view value = DropTrailingBlanks(fallbackUnits);
   Encoding valueEncoding = Encoding::Ansi;
-  if (found.key && lines[*found.key].hasValue) {
-    const Span span = lines[*found.key].value;
+  if (found.key && found.key->hasValue) {
+    const Span span = found.key->value;
     value = UpToNul(units.substr(span.begin, span.end - span.begin));
     valueEncoding = text.encoding;
   }

@@ -52,22 +52,21 @@ Splice SetProfileString(std::string_view bytes, std::string_view section, std::s
   if (!Writable(section, key, value) || !text.oddTrailer.empty()) return {};
 
   std::u16string& units = text.units;
-  const auto lines = ParseProfile(units);
-  const auto found = FindKey(units, lines, AsciiToUnits(section), AsciiToUnits(key));
+  const auto found = FindKey(units, AsciiToUnits(section), AsciiToUnits(key));
   const std::u16string newValue = AsciiToUnits(value);
   const std::u16string eol = LineBreakOf(units);
   const std::u16string entry = AsciiToUnits(key) + u"=" + newValue;
 
-  if (found.key && lines[*found.key].hasValue) {
-    const Span span = lines[*found.key].value;
+  if (found.key && found.key->hasValue) {
+    const Span span = found.key->value;
     if (units.compare(span.begin, span.end - span.begin, newValue) == 0) {
       return {SpliceOutcome::Unchanged, std::string(bytes)};
     }
     units.replace(span.begin, span.end - span.begin, newValue);
   } else if (found.key) {
-    units.insert(lines[*found.key].name.end, u"=" + newValue);
+    units.insert(found.key->name.end, u"=" + newValue);
   } else if (found.section) {
-    const ProfileLine& last = lines[found.lastInSection];
+    const ProfileLine& last = found.lastInSection;
     if (last.next == last.content.end) {
       units.insert(last.next, eol + entry);
     } else {

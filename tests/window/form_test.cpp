@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "window/layout.h"
 
 namespace tavrel::window {
 namespace {
@@ -68,17 +67,6 @@ TEST(Form, ShownEarlyKeepsTheFocusOnCancel) {
   form.Show();
   form.SetView(View::StatusEnabled);
   EXPECT_EQ(form.State().focus, ControlId::cmdCancel);
-}
-
-TEST(Form, LayoutPutsTheSwitchingButtonsInOnePlace) {
-  const FormState s = InitialFormState();
-  EXPECT_EQ(s.title, "Tavrel 2.0");
-  EXPECT_EQ(TwipsToPixels(s.clientWidth, 96), 313);
-  EXPECT_EQ(TwipsToPixels(s.clientHeight, 96), 41);
-  for (const ControlId id : {ControlId::cmdEnable, ControlId::cmdClose}) {
-    EXPECT_EQ(s.Get(id).place.left, s.Get(ControlId::cmdDisable).place.left);
-  }
-  EXPECT_EQ(TwipsToPixels(3600, 144), 360);
 }
 
 struct KeyCase {
