@@ -60,7 +60,7 @@ Splice SetProfileString(std::string_view bytes, std::string_view section, std::s
   if (found.key && found.key->hasValue) {
     const Span span = found.key->value;
     if (units.compare(span.begin, span.end - span.begin, newValue) == 0) {
-      return {SpliceOutcome::Unchanged, std::string(bytes)};
+      return {SpliceOutcome::Unchanged, {}};
     }
     units.replace(span.begin, span.end - span.begin, newValue);
   } else if (found.key) {
