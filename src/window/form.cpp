@@ -1,5 +1,7 @@
 #include "window/form.h"
 
+#include <cctype>
+
 #include "window/layout.h"
 
 namespace tavrel::window {
@@ -110,13 +112,19 @@ bool Form::HandleKey(Key key) {
       Press(ControlId::cmdCancel);
       return true;
     case KeyCode::AltLetter:
-      for (const Control& c : state_.controls) {
-        if (CanPress(c.id) && AccessKey(c.caption) == AccessKey(std::string("&") + key.letter)) {
-          Press(c.id);
-          return true;
-        }
-      }
-      return false;
+      return PressAccessKey(
+          static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))));
+  }
+  return false;
+}
+
+// Presses the button whose caption marks `letter`, if it can be pressed.
+bool Form::PressAccessKey(char letter) {
+  for (const Control& c : state_.controls) {
+    if (CanPress(c.id) && AccessKey(c.caption) == letter) {
+      Press(c.id);
+      return true;
+    }
   }
   return false;
 }

@@ -36,6 +36,7 @@ class Form : public FormInput {
 
  private:
   bool CanPress(ControlId id) const;
+  bool PressAccessKey(char letter);
   void MoveFocus(int step);
   void Changed();
 
