@@ -27,7 +27,7 @@ std::unique_ptr<WindowHost> LoadHost(std::string* error) {
   for (const std::string& path : {dir + "/" + kModuleName, dir + "/../lib/tavrel/" + kModuleName}) {
     module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module != nullptr) break;
-    *error = dlerror();
+    if (const char* reason = dlerror()) *error = reason;
   }
   if (module == nullptr) return nullptr;
   const auto open = reinterpret_cast<OpenWindowHost>(dlsym(module, kOpenWindowHostSymbol));
