@@ -77,26 +77,42 @@ fresh long_line
 { printf '[a]\r\nx='; head -c 1048576 /dev/zero | tr '\0' x; printf "\r\n${header}Disable=0\r\n"; } >"$dir/win.ini"
 run "1 MB line" "$dir" "$(expect_switched "$dir/win.ini")"
 
-fresh no_final_break
-printf "${header}Disable=0" >"$dir/win.ini"
-run "no line break at the end" "$dir" "$(expect_switched "$dir/win.ini")"
-
 fresh no_final_break_new_key
 printf '[Microsoft Proxy Service]\r\nPort=80' >"$dir/win.ini"
 printf '[Microsoft Proxy Service]\r\nPort=80\r\nDisable=1' >"$dir.expected"
 run "no line break, key added" "$dir" "changed:$dir.expected"
 
-fresh cr_only
-printf '[a]\rx=1\r[Microsoft Proxy Service]\rDisable=0\r' >"$dir/win.ini"
-run "CR-only line endings" "$dir" "$(expect_switched "$dir/win.ini")"
+# Files whose only change must be the switch; each case's name is also its Windows
+# directory's name, so blanks and non-ASCII characters stand in WINDIR too.
+# name | the file, as a printf format
+while IFS='|' read -r name format; do
+  fresh "$name"
+  # shellcheck disable=SC2059 # the format is the case's content
+  printf "$format" >"$dir/win.ini"
+  run "$name" "$dir" "$(expect_switched "$dir/win.ini")"
+done <<'CASES'
+no line break at the end|[Microsoft Proxy Service]\r\nDisable=0
+CR-only line endings|[a]\rx=1\r[Microsoft Proxy Service]\rDisable=0\r
+mixed line endings|[a]\r\nx=1\n\r[Microsoft Proxy Service]\rDisable=0\n
+UTF-8 byte-order mark|\xEF\xBB\xBF[a]\r\nx=caf\xC3\xA9\r\n[Microsoft Proxy Service]\r\nDisable=0\r\n
+invalid UTF-8|\xEF\xBB\xBF[a]\r\nx=\xFF\xFE\xC3\r\n[Microsoft Proxy Service]\r\nDisable=0\r\n
+WINDIR with spaces|[Microsoft Proxy Service]\r\nDisable=0\r\n
+WINDIR with non-ASCII characters ïü|[Microsoft Proxy Service]\r\nDisable=0\r\n
+CASES
 
-fresh mixed
-printf '[a]\r\nx=1\n\r[Microsoft Proxy Service]\rDisable=0\n' >"$dir/win.ini"
-run "mixed line endings" "$dir" "$(expect_switched "$dir/win.ini")"
-
-fresh utf8_mark
-printf "\xEF\xBB\xBF[a]\r\nx=caf\xC3\xA9\r\n${header}Disable=0\r\n" >"$dir/win.ini"
-run "UTF-8 byte-order mark" "$dir" "$(expect_switched "$dir/win.ini")"
+# As an unprivileged user, since permission bits do not stop root.
+# name | mode of win.ini | mode of its directory
+while IFS='|' read -r name file_mode dir_mode; do
+  fresh "$name"
+  printf "${header}Disable=0\r\n" >"$dir/win.ini"
+  chmod "$file_mode" "$dir/win.ini"
+  chmod "$dir_mode" "$dir"
+  run "$name" "$dir" refused runuser -u nobody --
+done <<'CASES'
+no read permission (nobody)|222|777
+read-only file (nobody)|444|777
+read-only directory (nobody)|666|555
+CASES
 
 fresh utf16
 printf "\xFF\xFE" >"$dir/win.ini"
@@ -108,10 +124,6 @@ run "UTF-16LE byte-order mark" "$dir" "changed:$dir.expected"
 fresh utf16_odd
 { printf "\xFF\xFE"; printf "${header}Disable=0\r\n" | iconv -f UTF-8 -t UTF-16LE; printf x; } >"$dir/win.ini"
 run "UTF-16 with an odd byte count" "$dir" refused
-
-fresh invalid_utf8
-printf "\xEF\xBB\xBF[a]\r\nx=\xFF\xFE\xC3\r\n${header}Disable=0\r\n" >"$dir/win.ini"
-run "invalid UTF-8" "$dir" "$(expect_switched "$dir/win.ini")"
 
 fresh fifo
 mkfifo "$dir/win.ini"
@@ -132,22 +144,6 @@ ln -s a "$dir/win.ini"
 ln -s win.ini "$dir/a"
 run "a symbolic link loop" "$dir" refused
 
-fresh unreadable
-printf "${header}Disable=0\r\n" >"$dir/win.ini"
-chmod 222 "$dir/win.ini"
-run "no read permission (nobody)" "$dir" refused runuser -u nobody --
-
-fresh read_only_file
-printf "${header}Disable=0\r\n" >"$dir/win.ini"
-chmod 444 "$dir/win.ini"
-run "read-only file (nobody)" "$dir" refused runuser -u nobody --
-
-fresh read_only_dir
-printf "${header}Disable=0\r\n" >"$dir/win.ini"
-chmod 666 "$dir/win.ini"
-chmod 555 "$dir"
-run "read-only directory (nobody)" "$dir" refused runuser -u nobody --
-
 dir=$root/full
 mkdir "$dir"
 if mount -t tmpfs -o size=1m tmpfs "$dir" 2>/dev/null; then
@@ -167,14 +163,6 @@ if mount -t tmpfs -o size=1m tmpfs "$dir" 2>/dev/null; then
 else
   echo "| a read-only mount: cannot mount a tmpfs here"
 fi
-
-fresh "with spaces"
-printf "${header}Disable=0\r\n" >"$dir/win.ini"
-run "WINDIR with spaces" "$dir" "$(expect_switched "$dir/win.ini")"
-
-fresh "Wïndows ünïcode"
-printf "${header}Disable=0\r\n" >"$dir/win.ini"
-run "WINDIR with non-ASCII characters" "$dir" "$(expect_switched "$dir/win.ini")"
 
 fresh trailing
 printf "${header}Disable=0\r\n" >"$dir/win.ini"
