@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "platform/runtime.h"
+#include "control/runtime.h"
 #include "window/form.h"
 
 namespace tavrel::control {
 
 class frmMain final : public window::Form {
  public:
-  explicit frmMain(platform::Runtime& runtime) : runtime_(runtime) {}
+  explicit frmMain(Runtime& runtime) : runtime_(runtime) {}
 
   void Form_Load();
   void ProcessCommandLine();
@@ -32,7 +32,7 @@ class frmMain final : public window::Form {
  private:
   void Switch(const std::string& value, window::View switched);
 
-  platform::Runtime& runtime_;
+  Runtime& runtime_;
 };
 
 // The help box's text: six lines joined by CR LF.

@@ -40,8 +40,7 @@ bool LeadingNumberIsOne(std::string_view text, std::string_view decimalSeparator
 
 ProxyClientState StateFromValue(const ProfileString& read, std::string_view decimalSeparator) {
   if (read.count == 0) return ProxyClientState::Unread;
-  std::string_view text = read.text;
-  text = TrimSpaces(text.substr(0, text.find('\0')));
+  const std::string_view text = TrimSpaces(read.text);
   return LeadingNumberIsOne(text, decimalSeparator) ? ProxyClientState::Disabled
                                                     : ProxyClientState::Enabled;
 }

@@ -1,13 +1,19 @@
 // What a read of the switch means.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
-
-#include "setting/profile.h"
 
 namespace tavrel::setting {
 
 enum class ProxyClientState { Disabled, Enabled, Unread };
+
+// What a read delivered: the count of characters placed in the buffer and the text.
+struct ProfileString {
+  std::size_t count = 0;
+  std::string text;
+};
 
 // Nothing read is Unread. Otherwise the value's leading number (optional sign, digits,
 // optionally `decimalSeparator` and digits) after trimming spaces decides: exactly 1 is

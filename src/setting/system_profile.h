@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "setting/profile.h"
+#include "setting/proxy_client_state.h"
 
 namespace tavrel::setting {
 

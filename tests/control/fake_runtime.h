@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime.h"
+#include "control/runtime.h"
 
 namespace tavrel::test {
 
@@ -15,7 +15,7 @@ struct Ended {
   int status;
 };
 
-class FakeRuntime final : public platform::Runtime {
+class FakeRuntime final : public control::Runtime {
  public:
   explicit FakeRuntime(std::string commandLine) : commandLine_(std::move(commandLine)) {}
 

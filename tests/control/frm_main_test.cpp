@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "control/fake_runtime.h"
-#include "platform/startup.h"
+#include "control/startup.h"
 #include "setting/ini.h"
 #include "support/temp_dir.h"
 
@@ -210,7 +210,7 @@ TEST_F(Control, AfterASwitchOnlyCloseIsLeft) {
 TEST_F(Control, RunShowsTheWindowAndDeliversItsEvents) {
   Store("Disable=0\r\n");
   FakeRuntime runtime("");
-  EXPECT_EQ(platform::Run(runtime), 0);
+  EXPECT_EQ(control::Run(runtime), 0);
   EXPECT_TRUE(runtime.shown);
   EXPECT_EQ(runtime.runs, 1);
 }

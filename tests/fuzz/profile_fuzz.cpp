@@ -6,15 +6,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "setting/profile.h"
-#include "setting/profile_text.h"
+#include "profile/profile.h"
+#include "profile/profile_text.h"
+#include "support/splice.h"
 
 namespace {
 
-using tavrel::setting::DecodeProfile;
-using tavrel::setting::GetProfileString;
-using tavrel::setting::SetProfileString;
-using tavrel::setting::SpliceOutcome;
+using tavrel::profile::DecodeProfile;
+using tavrel::profile::GetProfileString;
+using tavrel::profile::SetProfileString;
+using tavrel::profile::SpliceOutcome;
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   GetProfileString(file, section, key, "0", 50);
   const auto first = SetProfileString(file, section, key, value);
   if (first.outcome == SpliceOutcome::Refused) return 0;
-  const std::string& written = first.outcome == SpliceOutcome::Changed ? first.bytes : file;
+  const std::string written = tavrel::test::Applied(file, first);
 
   const auto read = GetProfileString(written, section, key, "", value.size() + 2);
   Require(read.text == value && read.count == value.size());

@@ -3,7 +3,7 @@
 // write failed.
 #include <cstdio>
 
-#include "setting/posix/profile_file.h"
+#include "profile/posix/profile_file.h"
 
 int main(int argc, char** argv) {
   if (argc < 5) {
@@ -12,9 +12,9 @@ int main(int argc, char** argv) {
   }
   int failed = 0;
   for (int i = 4; i < argc; ++i) {
-    const bool ok = tavrel::setting::UpdateFile(argv[1], [&](std::string_view bytes) {
-      return tavrel::setting::SetProfileString(bytes, argv[2], argv[3], argv[i]);
-    });
+    const bool ok = tavrel::profile::UpdateFile(argv[1], [&](std::string_view bytes) {
+                      return tavrel::profile::SetProfileString(bytes, argv[2], argv[3], argv[i]);
+                    }) == 0;
     failed += ok ? 0 : 1;
   }
   return failed == 0 ? 0 : 1;

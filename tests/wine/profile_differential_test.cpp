@@ -10,10 +10,11 @@
 #include <sstream>
 #include <vector>
 
-#include "setting/profile.h"
+#include "profile/profile.h"
+#include "support/splice.h"
 #include "support/temp_dir.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 using namespace std::string_literals;
@@ -174,8 +175,8 @@ class Probe {
     return {count, Unhex(hex)};
   }
 
-  setting::Dump NextDump() {
-    setting::Dump dump;
+  profile::Dump NextDump() {
+    profile::Dump dump;
     std::string tag, section, key, hex;
     while (answers_ >> tag && tag != "E") {
       if (tag == "S") {
@@ -220,7 +221,7 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
     for (const char* value : {"0", "1"}) {
       const Splice splice = SetProfileString(f.bytes, kSection, kKey, value);
       const std::string file = dir / (std::string(f.name) + "-" + value + ".ini");
-      test::WriteBytes(file, splice.outcome == SpliceOutcome::Changed ? splice.bytes : f.bytes);
+      test::WriteBytes(file, test::Applied(f.bytes, splice));
       writes.back().push_back({file, value, splice.outcome != SpliceOutcome::Refused});
       probe.Get(file, {kSection, kKey, 50});
       probe.Dump(file);
@@ -269,4 +270,4 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
 
 void PrintTo(const ProfileString& s, std::ostream* os) { *os << s.count << " \"" << s.text << '"'; }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -70,9 +70,7 @@ void PosixRuntime::Beep() { Host().Beep(); }
 
 void PosixRuntime::End(int status) { std::exit(status); }
 
-void PosixRuntime::RenderWindow(const window::FormState& state) {
-  if (host_ || state.shown) Host().Render(state);
-}
+void PosixRuntime::RenderWindow(const window::FormState& state) { Host().Render(state); }
 
 void PosixRuntime::RunWindow(window::FormInput& input) { Host().Run(input); }
 

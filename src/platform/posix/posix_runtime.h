@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/runtime.h"
+#include "control/runtime.h"
 #include "platform/window_host.h"
 
 namespace tavrel::platform {
@@ -13,7 +13,7 @@ namespace tavrel::platform {
 // The arguments joined by single spaces, so that `tavrel "   "` is a command line of blanks.
 std::string JoinArguments(int argc, const char* const* argv);
 
-class PosixRuntime final : public Runtime {
+class PosixRuntime final : public control::Runtime {
  public:
   PosixRuntime(int argc, const char* const* argv) : commandLine_(JoinArguments(argc, argv)) {}
 

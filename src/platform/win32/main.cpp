@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "platform/startup.h"
+#include "control/startup.h"
 #include "platform/win32/win32_runtime.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   tavrel::platform::Win32Runtime runtime(instance);
-  return tavrel::platform::Run(runtime);
+  return tavrel::control::Run(runtime);
 }

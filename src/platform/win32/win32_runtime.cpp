@@ -14,12 +14,7 @@ void Win32Runtime::Beep() { window_.Beep(); }
 
 void Win32Runtime::End(int status) { ExitProcess(static_cast<UINT>(status)); }
 
-// A window never shown is never created, so the silent switches touch no window at all.
-void Win32Runtime::RenderWindow(const window::FormState& state) {
-  if (!created_ && !state.shown) return;
-  created_ = true;
-  window_.Render(state);
-}
+void Win32Runtime::RenderWindow(const window::FormState& state) { window_.Render(state); }
 
 void Win32Runtime::RunWindow(window::FormInput& input) { window_.Run(input); }
 

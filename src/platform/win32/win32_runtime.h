@@ -6,12 +6,12 @@
 
 #include <memory>
 
-#include "platform/runtime.h"
+#include "control/runtime.h"
 #include "platform/win32/win32_window.h"
 
 namespace tavrel::platform {
 
-class Win32Runtime final : public Runtime {
+class Win32Runtime final : public control::Runtime {
  public:
   explicit Win32Runtime(HINSTANCE instance) : window_(instance) {}
 
@@ -24,7 +24,6 @@ class Win32Runtime final : public Runtime {
 
  private:
   Win32Window window_;
-  bool created_ = false;
 };
 
 }  // namespace tavrel::platform

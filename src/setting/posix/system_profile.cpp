@@ -6,8 +6,9 @@
 #include <locale.h>
 
 #include <cstdlib>
+#include <utility>
 
-#include "setting/posix/profile_file.h"
+#include "profile/posix/profile_file.h"
 
 namespace tavrel::setting {
 namespace {
@@ -34,14 +35,17 @@ std::string SystemWindowsDirectory() {
 
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file) {
-  return UpdateFile(
-      file, [&](std::string_view bytes) { return SetProfileString(bytes, section, key, value); });
+  return profile::UpdateFile(file, [&](std::string_view bytes) {
+           return profile::SetProfileString(bytes, section, key, value);
+         }) == 0;
 }
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file) {
-  return GetProfileString(ReadFileBytes(file).value_or(""), section, key, fallback, size);
+  profile::ProfileString read = profile::GetProfileString(profile::ReadFileBytes(file).value_or(""),
+                                                          section, key, fallback, size);
+  return {read.count, std::move(read.text)};
 }
 
 std::string DecimalSeparator() {

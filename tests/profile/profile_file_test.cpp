@@ -1,4 +1,4 @@
-#include "setting/posix/profile_file.h"
+#include "profile/posix/profile_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 #include "support/temp_dir.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,8 +24,8 @@ const std::string kNew = "[Microsoft Proxy Service]\r\nDisable=1\r\n";
 
 bool SetDisable(const std::string& path) {
   return UpdateFile(path, [](std::string_view bytes) {
-    return SetProfileString(bytes, "Microsoft Proxy Service", "Disable", "1");
-  });
+           return SetProfileString(bytes, "Microsoft Proxy Service", "Disable", "1");
+         }) == 0;
 }
 
 // Runs the write in a child process as an unprivileged user, since permission bits do
@@ -166,4 +166,4 @@ TEST(ProfileFile, ReadsOnlyRegularFiles) {
 }
 
 }  // namespace
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

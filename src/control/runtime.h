@@ -7,7 +7,7 @@
 #include "window/form_input.h"
 #include "window/form_state.h"
 
-namespace tavrel::platform {
+namespace tavrel::control {
 
 class Runtime {
  public:
@@ -22,10 +22,10 @@ class Runtime {
   // Ends the program at once with the given exit status.
   [[noreturn]] virtual void End(int status) = 0;
 
-  // Draws the window as it now is; a window never shown needs no toolkit at all.
+  // Draws the window as it now is; called only once the window has been shown.
   virtual void RenderWindow(const window::FormState& state) = 0;
   // Delivers the window's events until the user closes it.
   virtual void RunWindow(window::FormInput& input) = 0;
 };
 
-}  // namespace tavrel::platform
+}  // namespace tavrel::control

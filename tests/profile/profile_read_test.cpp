@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "setting/profile.h"
+#include "profile/profile.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 using namespace std::string_literals;
@@ -85,4 +85,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

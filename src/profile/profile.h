@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 
 struct ProfileString {
   std::size_t count = 0;  // characters delivered, without the terminating NUL
@@ -15,7 +15,6 @@ struct ProfileString {
   friend bool operator==(const ProfileString& a, const ProfileString& b) {
     return a.count == b.count && a.text == b.text;
   }
-  friend bool operator!=(const ProfileString& a, const ProfileString& b) { return !(a == b); }
 };
 
 // The value of `key` in `section` of a file holding `bytes`, or `fallback` when the
@@ -25,14 +24,17 @@ ProfileString GetProfileString(std::string_view bytes, std::string_view section,
                                std::string_view key, std::string_view fallback, std::size_t size);
 
 enum class SpliceOutcome {
-  Changed,    // `bytes` holds the new file
+  Changed,    // the file becomes its bytes before `begin`, `insert`, and its bytes from `end`
   Unchanged,  // the key already holds the value: nothing to write
   Refused,    // the change cannot be made safely (odd UTF-16 file, unusable names or value)
 };
 
+// The change as an edit of the file's bytes, so that the untouched parts are never copied.
 struct Splice {
   SpliceOutcome outcome = SpliceOutcome::Refused;
-  std::string bytes;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string insert;
 };
 
 // Sets `key` in `section` to `value`: replaces the value in the key's own line, or adds
@@ -41,4 +43,4 @@ struct Splice {
 Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 
 struct Span {
   std::size_t begin = 0;
@@ -46,4 +46,4 @@ struct KeyLookup {
 // Reads lines only up to the end of the first matching section.
 KeyLookup FindKey(std::u16string_view text, std::u16string_view section, std::u16string_view key);
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "setting/profile.h"
-#include "setting/profile_parse.h"
-#include "setting/profile_text.h"
+#include "profile/profile.h"
+#include "profile/profile_parse.h"
+#include "profile/profile_text.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 // Copies a value into the caller's buffer as the platform does, quirks included:
@@ -48,4 +48,4 @@ ProfileString GetProfileString(std::string_view bytes, std::string_view section,
   return {delivered.size(), delivered};
 }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

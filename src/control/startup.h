@@ -2,11 +2,11 @@
 // show it and deliver its events until the program ends.
 #pragma once
 
-#include "platform/runtime.h"
+#include "control/runtime.h"
 
-namespace tavrel::platform {
+namespace tavrel::control {
 
 // Returns the exit status when the window was closed with its close box.
 int Run(Runtime& runtime);
 
-}  // namespace tavrel::platform
+}  // namespace tavrel::control

@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "setting/profile.h"
-#include "setting/profile_parse.h"
-#include "setting/profile_text.h"
+#include "profile/profile.h"
+#include "profile/profile_parse.h"
+#include "profile/profile_text.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 bool HasAny(std::string_view text, std::string_view chars) {
@@ -48,35 +48,41 @@ bool EndsWithLineBreak(std::u16string_view units) {
 
 Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value) {
-  ProfileText text = DecodeProfile(bytes);
+  const ProfileText text = DecodeProfile(bytes);
   if (!Writable(section, key, value) || !text.oddTrailer.empty()) return {};
 
-  std::u16string& units = text.units;
+  const std::u16string_view units = text.units;
   const auto found = FindKey(units, AsciiToUnits(section), AsciiToUnits(key));
   const std::u16string newValue = AsciiToUnits(value);
   const std::u16string eol = LineBreakOf(units);
   const std::u16string entry = AsciiToUnits(key) + u"=" + newValue;
 
+  std::size_t begin = units.size();
+  std::size_t end = units.size();
+  std::u16string insert;
   if (found.key && found.key->hasValue) {
     const Span span = found.key->value;
-    if (units.compare(span.begin, span.end - span.begin, newValue) == 0) {
-      return {SpliceOutcome::Unchanged, {}};
+    // Compared as the platform does, up to a NUL: what reads back the same is not rewritten.
+    if (UpToNul(units.substr(span.begin, span.end - span.begin)) == newValue) {
+      return {SpliceOutcome::Unchanged, 0, 0, {}};
     }
-    units.replace(span.begin, span.end - span.begin, newValue);
+    begin = span.begin;
+    end = span.end;
+    insert = newValue;
   } else if (found.key) {
-    units.insert(found.key->name.end, u"=" + newValue);
+    begin = end = found.key->name.end;
+    insert = u"=" + newValue;
   } else if (found.section) {
     const ProfileLine& last = found.lastInSection;
-    if (last.next == last.content.end) {
-      units.insert(last.next, eol + entry);
-    } else {
-      units.insert(last.next, entry + eol);
-    }
+    begin = end = last.next;
+    insert = last.next == last.content.end ? eol + entry : entry + eol;
   } else {
-    if (!units.empty() && !EndsWithLineBreak(units)) units += eol;
-    units += u"[" + AsciiToUnits(section) + u"]" + eol + entry + eol;
+    if (!units.empty() && !EndsWithLineBreak(units)) insert = eol;
+    insert += u"[" + AsciiToUnits(section) + u"]" + eol + entry + eol;
   }
-  return {SpliceOutcome::Changed, EncodeProfile(text)};
+  const std::size_t unitSize = IsUtf16(text.encoding) ? 2 : 1;
+  return {SpliceOutcome::Changed, text.mark.size() + begin * unitSize,
+          text.mark.size() + end * unitSize, EncodeProfile({text.encoding, "", insert, ""})};
 }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -1,4 +1,4 @@
-#include "setting/posix/profile_file.h"
+#include "profile/posix/profile_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 constexpr int kMaxLinks = 40;
@@ -136,11 +136,13 @@ std::optional<Existing> OpenExisting(const std::string& path) {
 }
 
 // Writes the new bytes to a fresh file beside the old one and renames it into place.
-bool Replace(int dirFd, const std::string& base, const Existing& old, std::string_view bytes) {
+bool Replace(int dirFd, const std::string& base, const Existing& old, const Splice& splice) {
   const std::string temp = "." + base + std::string(kTempTag) + std::to_string(getpid());
   Fd fd(openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.get() < 0) return false;
-  bool ok = WriteAll(fd.get(), bytes);
+  const std::string_view bytes = old.bytes;
+  bool ok = WriteAll(fd.get(), bytes.substr(0, splice.begin)) &&
+            WriteAll(fd.get(), splice.insert) && WriteAll(fd.get(), bytes.substr(splice.end));
   if (ok && old.exists) {
     ok = fchmod(fd.get(), old.st.st_mode & 07777) == 0;
     struct stat now {};
@@ -170,19 +172,19 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return ReadAll(fd.get());
 }
 
-bool UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change) {
+int UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change) {
   const auto target = ResolveLinks(path);
-  if (!target) return false;
+  if (!target) return errno != 0 ? errno : ELOOP;
   const Fd dir = LockDirectory(DirName(*target));
-  if (dir.get() < 0) return false;
+  if (dir.get() < 0) return errno;
   const std::string base = BaseName(*target);
   RemoveStaleTemporaries(dir.get(), base);
   const auto old = OpenExisting(*target);
-  if (!old) return false;
+  if (!old) return errno != 0 ? errno : EINVAL;
   const Splice splice = change(old->bytes);
-  if (splice.outcome == SpliceOutcome::Unchanged) return true;
-  if (splice.outcome == SpliceOutcome::Refused) return false;
-  return Replace(dir.get(), base, *old, splice.bytes);
+  if (splice.outcome == SpliceOutcome::Unchanged) return 0;
+  if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
+  return Replace(dir.get(), base, *old, splice) ? 0 : errno;
 }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

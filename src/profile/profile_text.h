@@ -7,9 +7,13 @@
 #include <string>
 #include <string_view>
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+inline bool IsUtf16(Encoding encoding) {
+  return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+}
 
 struct ProfileText {
   Encoding encoding = Encoding::Ansi;
@@ -30,4 +34,4 @@ std::string UnitsToString(std::u16string_view units, Encoding encoding);
 // Plain ASCII text (section, key, value) as units.
 std::u16string AsciiToUnits(std::string_view text);
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -1,8 +1,8 @@
-#include "setting/profile_parse.h"
+#include "profile/profile_parse.h"
 
 #include <algorithm>
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 std::u16string_view Slice(std::u16string_view text, Span span) {
@@ -92,4 +92,4 @@ KeyLookup FindKey(std::u16string_view text, std::u16string_view section, std::u1
   return found;
 }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

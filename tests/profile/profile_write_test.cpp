@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "setting/profile.h"
+#include "profile/profile.h"
+#include "support/splice.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 using namespace std::string_literals;
@@ -28,7 +29,7 @@ TEST_P(ProfileWrite, ChangesOnlyTheKey) {
   const Splice splice = SetProfileString(c.before, kSection, kKey, c.value);
   ASSERT_EQ(splice.outcome, c.outcome);
   if (c.outcome == SpliceOutcome::Refused) return;
-  const std::string& after = c.outcome == SpliceOutcome::Changed ? splice.bytes : c.before;
+  const std::string after = test::Applied(c.before, splice);
   EXPECT_EQ(after, c.after);
   EXPECT_EQ(GetProfileString(after, kSection, kKey, "", 50).text, c.value);
 }
@@ -88,13 +89,14 @@ TEST(ProfileWrite, KeepsEveryOtherKey) {
       "Disable=0\r\nHost=\"a b\"\r\n";
   const Splice splice = SetProfileString(file, kSection, kKey, "1");
   ASSERT_EQ(splice.outcome, SpliceOutcome::Changed);
-  EXPECT_EQ(GetProfileString(splice.bytes, "Other", kKey, "", 50).text, "7");
-  EXPECT_EQ(GetProfileString(splice.bytes, kSection, "Port", "", 50).text, "80");
-  EXPECT_EQ(GetProfileString(splice.bytes, kSection, "Host", "", 50).text, "a b");
+  const std::string after = test::Applied(file, splice);
+  EXPECT_EQ(GetProfileString(after, "Other", kKey, "", 50).text, "7");
+  EXPECT_EQ(GetProfileString(after, kSection, "Port", "", 50).text, "80");
+  EXPECT_EQ(GetProfileString(after, kSection, "Host", "", 50).text, "a b");
   std::string expected = file;
   expected.replace(expected.find("Disable=0") + 8, 1, "1");
-  EXPECT_EQ(splice.bytes, expected);
+  EXPECT_EQ(after, expected);
 }
 
 }  // namespace
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

@@ -1,6 +1,6 @@
-#include "setting/profile_text.h"
+#include "profile/profile_text.h"
 
-namespace tavrel::setting {
+namespace tavrel::profile {
 namespace {
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
@@ -29,10 +29,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
-}
-
-bool IsUtf16(Encoding encoding) {
-  return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
 }
 
 }  // namespace
@@ -105,4 +101,4 @@ std::u16string AsciiToUnits(std::string_view text) {
   return units;
 }
 
-}  // namespace tavrel::setting
+}  // namespace tavrel::profile

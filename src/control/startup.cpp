@@ -1,0 +1,21 @@
+#include "control/startup.h"
+
+#include "control/frm_main.h"
+
+namespace tavrel::control {
+
+int Run(Runtime& runtime) {
+  control::frmMain form(runtime);
+  // The window is created only when first shown, so a silent run touches no toolkit.
+  bool created = false;
+  form.OnChange([&runtime, &created](const window::FormState& state) {
+    created = created || state.shown;
+    if (created) runtime.RenderWindow(state);
+  });
+  form.Form_Load();
+  if (!form.State().shown) form.Show();
+  runtime.RunWindow(form);
+  return 0;
+}
+
+}  // namespace tavrel::control
