@@ -12,7 +12,8 @@ install -m 755 "$1" "$dir/tavrel"
 touch "$dir/ansible.cfg"
 mkdir -p "$dir/p/drive_c/windows" "$dir/n/drive_c/windows"
 chown -R nobody "$dir/n"
-export ANSIBLE_LIBRARY=$module_dir ANSIBLE_HOME=$dir/home ANSIBLE_LOCAL_TEMP=$dir/tmp \
+# A WINDIR inherited from the environment must not override the prefix given.
+export WINDIR=$dir/stray ANSIBLE_LIBRARY=$module_dir ANSIBLE_HOME=$dir/home ANSIBLE_LOCAL_TEMP=$dir/tmp \
   ANSIBLE_REMOTE_TEMP=$dir/tmp ANSIBLE_NOCOLOR=1 ANSIBLE_CONFIG=$dir/ansible.cfg PYTHONPYCACHEPREFIX=$dir/pycache
 failed=0
 check() { "$@" || { echo "FAIL: $*"; failed=1; }; }
