@@ -103,8 +103,8 @@ def environment(module, user):
     """The variables given to tavrel, and the environment it then sees."""
     if user:
         home = user.pw_dir
-    else:  # as the program: HOME, or the password database's home when HOME is unset
-        home = os.environ["HOME"] if "HOME" in os.environ else pwd.getpwuid(os.geteuid()).pw_dir
+    else:  # as the program: HOME, or the password database's home when HOME is unset or empty
+        home = os.environ.get("HOME") or pwd.getpwuid(os.getuid()).pw_dir
     update = {"HOME": home} if user else {}
     if module.params["windir"] is not None:
         update.update(WINDIR=module.params["windir"])
