@@ -12,10 +12,10 @@
 
 namespace {
 
-using tavrel::profile::DecodeProfile;
 using tavrel::profile::GetProfileString;
 using tavrel::profile::SetProfileString;
 using tavrel::profile::SpliceOutcome;
+using tavrel::profile::UnitView;
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -23,16 +23,17 @@ void Require(bool condition) {
 
 // The change from `before` to `after` is one run of text that holds no line break
 // replaced by another: so no other line lost or changed a byte.
-void RequireOneLineChanged(const std::u16string& before, const std::u16string& after) {
+void RequireOneLineChanged(const UnitView& before, const UnitView& after) {
   std::size_t head = 0;
-  while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
+  while (head < before.size() && head < after.size() && before.At(head) == after.At(head)) ++head;
   std::size_t tail = 0;
   while (tail < before.size() - head && tail < after.size() - head &&
-         before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
+         before.At(before.size() - 1 - tail) == after.At(after.size() - 1 - tail)) {
     ++tail;
   }
-  const std::u16string removed = before.substr(head, before.size() - head - tail);
-  Require(removed.find_first_of(u"\r\n") == std::u16string::npos);
+  const std::size_t removed = before.size() - tail;
+  Require(before.Find(u'\r', head, removed) == removed &&
+          before.Find(u'\n', head, removed) == removed);
 }
 
 }  // namespace
@@ -51,8 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto read = GetProfileString(written, section, key, "", value.size() + 2);
   Require(read.text == value && read.count == value.size());
-  RequireOneLineChanged(DecodeProfile(file).units, DecodeProfile(written).units);
-  Require(DecodeProfile(file).mark == DecodeProfile(written).mark);
+  const UnitView before(file), after(written);
+  RequireOneLineChanged(before, after);
+  Require(before.encoding() == after.encoding() &&
+          file.substr(0, before.MarkSize()) == written.substr(0, after.MarkSize()));
   Require(SetProfileString(written, section, key, value).outcome == SpliceOutcome::Unchanged);
   return 0;
 }
