@@ -28,6 +28,14 @@ bool SameName(const UnitView& text, Span stored, std::string_view wanted) {
   return true;
 }
 
+// Whether the text after a header's '[' may start the wanted name: a cheap look that
+// spares reading every other section's header in full.
+bool CouldName(const UnitView& text, std::size_t at, std::string_view wanted) {
+  while (at < text.size() && IsProfileSpace(text.At(at)) && !IsLineBreak(text.At(at))) ++at;
+  const auto c = static_cast<char16_t>(static_cast<unsigned char>(wanted[0]));
+  return at < text.size() && AsciiLower(text.At(at)) == AsciiLower(c);
+}
+
 // Classifies one line: a section header (up to its last ']'), or a key with or without
 // a value.
 void Classify(const UnitView& text, ProfileLine& line) {
@@ -103,6 +111,7 @@ KeyLookup FindKey(const UnitView& text, std::string_view section, std::string_vi
       --start;
     }
     if (start > 0 && !IsLineBreak(text.At(start - 1))) continue;
+    if (!CouldName(text, open + 1, section)) continue;
     const ProfileLine line = lines.Read(start);
     if (line.kind == ProfileLine::Kind::Section && SameName(text, line.name, section)) {
       found.section = found.lastInSection = line;
