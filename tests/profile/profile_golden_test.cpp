@@ -3,28 +3,23 @@
 // and, for a change, the bytes of NAME.off and NAME.on. The odd bytes live in data files.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <tuple>
 
 #include "profile/profile.h"
 #include "support/splice.h"
+#include "support/temp_dir.h"
 
 namespace tavrel::profile {
 namespace {
 
 using namespace std::string_view_literals;
 
-const char* const kSection = "Microsoft Proxy Service";
-const char* const kKey = "Disable";
+const char *const kSection = "Microsoft Proxy Service", *const kKey = "Disable";
 const char* const kOutcomes[] = {"changed", "unchanged", "refused"};
 
 std::string Golden(const std::string& name) {
-  std::ifstream in(TAVREL_PROFILE_GOLDEN "/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return test::ReadBytes(TAVREL_PROFILE_GOLDEN "/" + name);
 }
 
 TEST(ProfileGolden, ReadsAndWritesEveryCase) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -29,25 +28,21 @@ struct Query {
 std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
 
 std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
   std::string out = bytes.empty() ? "-" : "";
-  char buf[3];
-  for (const char c : bytes) {
-    std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(c));
-    out += buf;
-  }
+  for (const char c : bytes) out += {kDigits[(c >> 4) & 15], kDigits[c & 15]};
   return out;
 }
 
 std::string Unhex(const std::string& hex) {
   std::string out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
     out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
   return out;
 }
 
 std::string WindowsPath(std::string path) {
-  for (char& c : path) c = c == '/' ? '\\' : c;
+  std::replace(path.begin(), path.end(), '/', '\\');
   return "Z:" + path;
 }
 
@@ -56,46 +51,25 @@ std::string Lower(std::string s) {
   return s;
 }
 
+ProfileString NextRead(std::istream& answers) {
+  std::size_t count = 0;
+  std::string hex;
+  answers >> count >> hex;
+  return {count, Unhex(hex)};
+}
+
 // Every key the platform lists, by lower-case section and key, with what it reads.
 using Dump = std::map<std::pair<std::string, std::string>, ProfileString>;
 
-// Talks to the probe: queues commands, runs Wine once, hands out the answers in order.
-class Probe {
- public:
-  explicit Probe(const test::TempDir& dir) : dir_(dir) {}
-  void Get(const std::string& file, const Query& q) {
-    commands_ << "get " << Hex(WindowsPath(file)) << ' ' << Hex(q.section) << ' ' << Hex(q.key)
-              << ' ' << q.size << "\ndump " << Hex(WindowsPath(file)) << '\n';
+Dump NextDump(std::istream& answers) {
+  Dump dump;
+  std::string tag, section, name;
+  while (answers >> tag && tag != "E" && answers >> name) {
+    if (tag == "S") section = Lower(Unhex(name));
+    if (tag == "K") dump.emplace(std::make_pair(section, Lower(Unhex(name))), NextRead(answers));
   }
-  void Run() {
-    test::WriteBytes(dir_ / "commands", commands_.str());
-    const std::string command = "wine \"" + Env("TAVREL_PROBE") + "\" '" +
-                                WindowsPath(dir_ / "commands") + "' > '" + (dir_ / "answers") + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    answers_.str(test::ReadBytes(dir_ / "answers"));
-  }
-  ProfileString NextGet() {
-    std::size_t count = 0;
-    std::string hex;
-    answers_ >> count >> hex;
-    return {count, Unhex(hex)};
-  }
-  profile::Dump NextDump() {
-    profile::Dump dump;
-    std::string tag, section, key;
-    while (answers_ >> tag && tag != "E") {
-      answers_ >> key;
-      if (tag == "S") section = Lower(Unhex(key));
-      if (tag == "K") dump.emplace(std::make_pair(section, Lower(Unhex(key))), NextGet());
-    }
-    return dump;
-  }
-
- private:
-  const test::TempDir& dir_;
-  std::ostringstream commands_;
-  std::istringstream answers_;
-};
+  return dump;
+}
 
 // The golden cases, each with its read of the switch and any further reads listed.
 std::map<std::string, std::vector<Query>> Cases() {
@@ -123,24 +97,30 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
   const auto cases = Cases();
   ASSERT_GT(cases.size(), 40u);
   test::TempDir dir;
-  Probe probe(dir);
-  std::map<std::string, std::string> files;
+  std::ostringstream commands;
+  const auto get = [&](const std::string& file, const Query& q) {
+    commands << "get " << Hex(WindowsPath(file)) << ' ' << Hex(q.section) << ' ' << Hex(q.key)
+             << ' ' << q.size << '\n';
+  };
   for (const auto& [name, queries] : cases) {
-    const std::string bytes = files[name] =
-        test::ReadBytes(Env("TAVREL_GOLDEN") + "/" + name + ".ini");
+    const std::string bytes = test::ReadBytes(Env("TAVREL_GOLDEN") + "/" + name + ".ini");
     test::WriteBytes(dir / (name + ".ini"), bytes);
-    for (const Query& q : queries) probe.Get(dir / (name + ".ini"), q);
+    for (const Query& q : queries) get(dir / (name + ".ini"), q);
     for (const char* value : {"0", "1"}) {
       const std::string file = dir / (name + "-" + value + ".ini");
       test::WriteBytes(file, test::Applied(bytes, SetProfileString(bytes, kSection, kKey, value)));
-      probe.Get(file, {kSection, kKey, 50});
+      get(file, {kSection, kKey, 50});
     }
   }
-  probe.Run();
+  test::WriteBytes(dir / "commands", commands.str());
+  const std::string wine = "wine \"" + Env("TAVREL_PROBE") + "\" '" +
+                           WindowsPath(dir / "commands") + "' > '" + (dir / "answers") + "'";
+  ASSERT_EQ(std::system(wine.c_str()), 0) << wine;
+  std::istringstream answers(test::ReadBytes(dir / "answers"));
 
   for (const auto& [name, queries] : cases) {
     SCOPED_TRACE(name);
-    const std::string& bytes = files[name];
+    const std::string bytes = test::ReadBytes(dir / (name + ".ini"));
     const auto agree = [&](const Query& q, const ProfileString& platform) {
       const ProfileString ours = GetProfileString(bytes, q.section, q.key, "?default?", q.size);
       const bool converted =
@@ -152,13 +132,13 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
     };
     Dump before;
     for (const Query& q : queries) {
-      agree(q, probe.NextGet());
-      before = probe.NextDump();
+      agree(q, NextRead(answers));
+      before = NextDump(answers);
     }
     for (const auto& [where, platform] : before) agree({where.first, where.second, 50}, platform);
     for (const char* value : {"0", "1"}) {
-      const ProfileString read = probe.NextGet();
-      Dump after = probe.NextDump();
+      const ProfileString read = NextRead(answers);
+      Dump after = NextDump(answers);
       if (SetProfileString(bytes, kSection, kKey, value).outcome == SpliceOutcome::Refused)
         continue;
       EXPECT_EQ(read, (ProfileString{1, value})) << "written " << value;
