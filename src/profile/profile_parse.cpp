@@ -5,6 +5,9 @@ namespace {
 
 constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
+// The platform's blanks: TAB, LF, VT, FF, CR, space and the DOS end-of-file mark.
+bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+
 bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 Span Trim(const UnitView& text, Span span) {
@@ -84,8 +87,6 @@ class LineReader {
 };
 
 }  // namespace
-
-bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
 
 std::string_view TrimProfileSpace(std::string_view text) {
   while (!text.empty() && IsProfileSpace(static_cast<unsigned char>(text.front()))) {

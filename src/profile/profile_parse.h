@@ -28,10 +28,8 @@ struct ProfileLine {
   Span value;             // the value, trimmed
 };
 
-// The platform's blanks: TAB, LF, VT, FF, CR, space and the DOS end-of-file mark.
-bool IsProfileSpace(char16_t c);
-
-// Removes the platform's blanks from both ends.
+// Removes the platform's blanks (TAB, LF, VT, FF, CR, space, the DOS end-of-file mark)
+// from both ends.
 std::string_view TrimProfileSpace(std::string_view text);
 
 struct KeyLookup {

@@ -16,7 +16,6 @@ class UnitView {
   // Detects the encoding by the byte-order mark, as the platform does.
   explicit UnitView(std::string_view bytes);
 
-  Encoding encoding() const { return encoding_; }
   std::size_t MarkSize() const { return markSize_; }
   // A UTF-16 file with a dangling last byte.
   bool IsOdd() const { return odd_; }
