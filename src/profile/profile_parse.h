@@ -1,12 +1,14 @@
-// Splits profile text into lines and finds a key the way the platform's
-// profile functions do: names match ASCII-case-insensitively, blanks around
-// names and values do not count, text after a NUL does not count, only the
-// first matching section is searched and the first matching key wins.
+// Finds a key in a profile file the way the platform's profile functions do: lines end
+// at CR, LF or CRLF, names match ASCII-case-insensitively, blanks around names and
+// values do not count, text after a NUL does not count, only the first matching
+// section is searched and the first matching key wins.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string_view>
+
+#include "profile/profile_text.h"
 
 namespace tavrel::profile {
 
@@ -15,6 +17,7 @@ struct Span {
   std::size_t end = 0;
 };
 
+// One line, in units of the file's text.
 struct ProfileLine {
   enum class Kind { Blank, Section, Key };
   Kind kind = Kind::Blank;
@@ -25,17 +28,9 @@ struct ProfileLine {
   Span value;             // the value, trimmed
 };
 
-// The line that starts at `at`, classified.
-ProfileLine ReadLine(std::u16string_view text, std::size_t at);
-
-// The platform's blanks: TAB, LF, VT, FF, CR, space and the DOS end-of-file mark.
-bool IsProfileSpace(char16_t c);
-
-// Removes the platform's blanks from both ends.
-std::u16string_view TrimProfileSpace(std::u16string_view text);
-
-// Text up to its first NUL, as the platform's C strings see it.
-std::u16string_view UpToNul(std::u16string_view text);
+// Removes the platform's blanks (TAB, LF, VT, FF, CR, space, the DOS end-of-file mark)
+// from both ends.
+std::string_view TrimProfileSpace(std::string_view text);
 
 struct KeyLookup {
   std::optional<ProfileLine> section;  // the first matching section's header
@@ -43,7 +38,8 @@ struct KeyLookup {
   ProfileLine lastInSection;           // the last non-blank line of that section
 };
 
-// Reads lines only up to the end of the first matching section.
-KeyLookup FindKey(std::u16string_view text, std::u16string_view section, std::u16string_view key);
+// Looks at the lines before the first matching section only where a '[' could open a
+// header, then reads that section line by line.
+KeyLookup FindKey(const UnitView& text, std::string_view section, std::string_view key);
 
 }  // namespace tavrel::profile

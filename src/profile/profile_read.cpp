@@ -7,23 +7,16 @@
 namespace tavrel::profile {
 namespace {
 
-// Copies a value into the caller's buffer as the platform does, quirks included:
-// a quoted value that exactly fills the buffer loses one more character.
-std::u16string_view CopyEntry(std::u16string_view value, std::size_t size) {
-  bool quoted = false;
-  if (!value.empty() && (value[0] == u'"' || value[0] == u'\'') && value.size() > 1 &&
-      value.back() == value[0]) {
-    quoted = true;
-    value.remove_prefix(1);
-  }
-  std::u16string_view copied = value.substr(0, size - 1);
-  if (quoted && size >= value.size() && !copied.empty()) copied.remove_suffix(1);
-  return copied;
-}
-
-std::u16string_view DropTrailingBlanks(std::u16string_view text) {
-  while (text.size() > 1 && text.back() == u' ') text.remove_suffix(1);
-  return text;
+// The part of a value of `length` units, opening with `first` and closing with `last`,
+// that reaches the caller's buffer as the platform copies it, quirks included: a quoted
+// value that exactly fills the buffer loses one more character.
+Span CopiedPart(std::size_t length, char16_t first, char16_t last, std::size_t size) {
+  Span part{0, length};
+  const bool quoted = length > 1 && (first == u'"' || first == u'\'') && last == first;
+  if (quoted) part.begin = 1;
+  part.end = std::min(part.end, part.begin + size - 1);
+  if (quoted && size >= length - 1 && part.end > part.begin) --part.end;
+  return part;
 }
 
 }  // namespace
@@ -31,19 +24,25 @@ std::u16string_view DropTrailingBlanks(std::u16string_view text) {
 ProfileString GetProfileString(std::string_view bytes, std::string_view section,
                                std::string_view key, std::string_view fallback, std::size_t size) {
   if (size == 0) return {};
-  const ProfileText text = DecodeProfile(bytes);
-  const std::u16string_view units = text.units;
-  const auto found = FindKey(units, AsciiToUnits(section), AsciiToUnits(key));
-
-  const std::u16string fallbackUnits = AsciiToUnits(fallback);
-  std::u16string_view value = DropTrailingBlanks(fallbackUnits);
-  Encoding valueEncoding = Encoding::Ansi;
+  const UnitView text(bytes);
+  const KeyLookup found = FindKey(text, section, key);
+  std::string delivered;
   if (found.key && found.key->hasValue) {
-    const Span span = found.key->value;
-    value = UpToNul(units.substr(span.begin, span.end - span.begin));
-    valueEncoding = text.encoding;
+    Span value = found.key->value;
+    value.end = text.Find(u'\0', value.begin, value.end);
+    const std::size_t length = value.end - value.begin;
+    const Span part = length == 0
+                          ? Span{}
+                          : CopiedPart(length, text.At(value.begin), text.At(value.end - 1), size);
+    delivered = text.Text(value.begin + part.begin, value.begin + part.end);
+  } else {
+    while (fallback.size() > 1 && fallback.back() == ' ') fallback.remove_suffix(1);
+    const auto unit = [&](std::size_t i) { return static_cast<unsigned char>(fallback[i]); };
+    const Span part = fallback.empty()
+                          ? Span{}
+                          : CopiedPart(fallback.size(), unit(0), unit(fallback.size() - 1), size);
+    delivered = fallback.substr(part.begin, part.end - part.begin);
   }
-  std::string delivered = UnitsToString(CopyEntry(value, size), valueEncoding);
   delivered.resize(std::min(delivered.size(), size - 1));
   return {delivered.size(), delivered};
 }

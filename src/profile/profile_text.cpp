@@ -1,16 +1,12 @@
 #include "profile/profile_text.h"
 
+#include <cstring>
+
 namespace tavrel::profile {
 namespace {
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
-}
-
-char16_t UnitAt(std::string_view bytes, std::size_t i, Encoding encoding) {
-  const auto lo = static_cast<unsigned char>(bytes[encoding == Encoding::Utf16Le ? i : i + 1]);
-  const auto hi = static_cast<unsigned char>(bytes[encoding == Encoding::Utf16Le ? i + 1 : i]);
-  return static_cast<char16_t>(hi << 8 | lo);
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -33,72 +29,57 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-ProfileText DecodeProfile(std::string_view bytes) {
-  ProfileText text;
+UnitView::UnitView(std::string_view bytes) {
   if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-    text.encoding = Encoding::Utf8;
-  } else if (StartsWith(bytes, "\xFF\xFE")) {
-    text.encoding = Encoding::Utf16Le;
-  } else if (StartsWith(bytes, "\xFE\xFF")) {
-    text.encoding = Encoding::Utf16Be;
+    encoding_ = Encoding::Utf8;
+    markSize_ = 3;
+  } else if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+    encoding_ = bytes[0] == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
+    markSize_ = unitSize_ = 2;
   }
-  const std::size_t markSize = text.encoding == Encoding::Utf8 ? 3 : IsUtf16(text.encoding) ? 2 : 0;
-  text.mark = bytes.substr(0, markSize);
-  bytes.remove_prefix(markSize);
-  if (IsUtf16(text.encoding)) {
-    const std::size_t even = bytes.size() & ~std::size_t{1};
-    text.units.reserve(even / 2);
-    for (std::size_t i = 0; i < even; i += 2) text.units += UnitAt(bytes, i, text.encoding);
-    text.oddTrailer = bytes.substr(even);
-  } else {
-    text.units.reserve(bytes.size());
-    for (const char c : bytes) text.units += static_cast<char16_t>(static_cast<unsigned char>(c));
-  }
-  return text;
+  text_ = bytes.substr(markSize_);
+  odd_ = text_.size() % unitSize_ != 0;
+  size_ = text_.size() / unitSize_;
+  text_ = text_.substr(0, size_ * unitSize_);
 }
 
-std::string EncodeProfile(const ProfileText& text) {
-  std::string bytes = text.mark;
-  bytes.reserve(text.mark.size() + text.units.size() * (IsUtf16(text.encoding) ? 2 : 1) + 1);
-  for (const char16_t u : text.units) {
-    const auto lo = static_cast<char>(u & 0xFF);
-    const auto hi = static_cast<char>(u >> 8);
-    if (text.encoding == Encoding::Utf16Le) {
-      bytes += lo;
-      bytes += hi;
-    } else if (text.encoding == Encoding::Utf16Be) {
-      bytes += hi;
-      bytes += lo;
-    } else {
-      bytes += lo;
-    }
+std::size_t UnitView::Find(char16_t c, std::size_t from, std::size_t to) const {
+  if (from >= to) return to;
+  if (unitSize_ == 1) {
+    // The common case, at the speed of the C library: most files are ANSI or UTF-8.
+    const void* hit = std::memchr(text_.data() + from, c, to - from);
+    return hit != nullptr ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
+                          : to;
   }
-  return bytes + text.oddTrailer;
+  while (from < to && At(from) != c) ++from;
+  return from;
 }
 
-std::string UnitsToString(std::u16string_view units, Encoding encoding) {
+std::string UnitView::Encode(std::string_view ascii) const {
+  if (unitSize_ == 1) return std::string(ascii);
   std::string out;
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    char32_t c = units[i];
-    if (!IsUtf16(encoding)) {
-      out += static_cast<char>(c);
-      continue;
-    }
+  out.reserve(2 * ascii.size());
+  for (const char c : ascii) {
+    out += encoding_ == Encoding::Utf16Le ? c : '\0';
+    out += encoding_ == Encoding::Utf16Le ? '\0' : c;
+  }
+  return out;
+}
+
+std::string UnitView::Text(std::size_t begin, std::size_t end) const {
+  if (unitSize_ == 1) return std::string(text_.substr(begin, end - begin));
+  std::string out;
+  for (std::size_t i = begin; i < end; ++i) {
+    char32_t c = At(i);
     const bool high = c >= 0xD800 && c < 0xDC00;
-    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    if (high && i + 1 < end && At(i + 1) >= 0xDC00 && At(i + 1) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (At(++i) - 0xDC00u);
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;  // a lone surrogate
     }
     AppendUtf8(out, c);
   }
   return out;
-}
-
-std::u16string AsciiToUnits(std::string_view text) {
-  std::u16string units;
-  for (const char c : text) units += static_cast<char16_t>(static_cast<unsigned char>(c));
-  return units;
 }
 
 }  // namespace tavrel::profile

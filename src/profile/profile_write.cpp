@@ -11,10 +11,7 @@ bool HasAny(std::string_view text, std::string_view chars) {
   return text.find_first_of(chars) != std::string_view::npos;
 }
 
-bool HasOuterBlanks(std::string_view text) {
-  const std::u16string units = AsciiToUnits(text);
-  return TrimProfileSpace(units).size() != units.size();
-}
+bool HasOuterBlanks(std::string_view text) { return TrimProfileSpace(text).size() != text.size(); }
 
 bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
@@ -33,56 +30,58 @@ bool Writable(std::string_view section, std::string_view key, std::string_view v
 }
 
 // The file's own line break: that of its first line, or CRLF.
-std::u16string LineBreakOf(std::u16string_view units) {
-  const std::size_t at = units.find_first_of(u"\r\n");
-  if (at == std::u16string_view::npos) return u"\r\n";
-  if (units[at] == u'\n') return u"\n";
-  return at + 1 < units.size() && units[at + 1] == u'\n' ? u"\r\n" : u"\r";
+std::string_view LineBreakOf(const UnitView& text) {
+  const std::size_t lf = text.Find(u'\n', 0, text.size());
+  const std::size_t cr = text.Find(u'\r', 0, lf);
+  if (cr == lf) return lf == text.size() ? "\r\n" : "\n";
+  return cr + 1 == lf ? "\r\n" : "\r";
 }
 
-bool EndsWithLineBreak(std::u16string_view units) {
-  return !units.empty() && (units.back() == u'\r' || units.back() == u'\n');
+// Whether units [begin, end) spell `ascii`, up to a NUL as the platform reads them.
+bool Spells(const UnitView& text, Span span, std::string_view ascii) {
+  span.end = text.Find(u'\0', span.begin, span.end);
+  if (span.end - span.begin != ascii.size()) return false;
+  for (std::size_t i = 0; i < ascii.size(); ++i) {
+    if (text.At(span.begin + i) != static_cast<unsigned char>(ascii[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value) {
-  const ProfileText text = DecodeProfile(bytes);
-  if (!Writable(section, key, value) || !text.oddTrailer.empty()) return {};
+  const UnitView text(bytes);
+  if (!Writable(section, key, value) || text.IsOdd()) return {};
 
-  const std::u16string_view units = text.units;
-  const auto found = FindKey(units, AsciiToUnits(section), AsciiToUnits(key));
-  const std::u16string newValue = AsciiToUnits(value);
-  const std::u16string eol = LineBreakOf(units);
-  const std::u16string entry = AsciiToUnits(key) + u"=" + newValue;
-
-  std::size_t begin = units.size();
-  std::size_t end = units.size();
-  std::u16string insert;
+  const KeyLookup found = FindKey(text, section, key);
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  std::size_t begin = text.size();
+  std::size_t end = text.size();
+  std::string insert;
   if (found.key && found.key->hasValue) {
-    const Span span = found.key->value;
-    // Compared as the platform does, up to a NUL: what reads back the same is not rewritten.
-    if (UpToNul(units.substr(span.begin, span.end - span.begin)) == newValue) {
-      return {SpliceOutcome::Unchanged, 0, 0, {}};
-    }
-    begin = span.begin;
-    end = span.end;
-    insert = newValue;
+    // What reads back the same is not rewritten.
+    if (Spells(text, found.key->value, value)) return {SpliceOutcome::Unchanged, 0, 0, {}};
+    begin = found.key->value.begin;
+    end = found.key->value.end;
+    insert = value;
   } else if (found.key) {
     begin = end = found.key->name.end;
-    insert = u"=" + newValue;
+    insert = "=" + std::string(value);
   } else if (found.section) {
     const ProfileLine& last = found.lastInSection;
+    const std::string_view eol = LineBreakOf(text);
     begin = end = last.next;
-    insert = last.next == last.content.end ? eol + entry : entry + eol;
+    insert = last.next == last.content.end ? std::string(eol) + entry : entry + std::string(eol);
   } else {
-    if (!units.empty() && !EndsWithLineBreak(units)) insert = eol;
-    insert += u"[" + AsciiToUnits(section) + u"]" + eol + entry + eol;
+    const std::string eol(LineBreakOf(text));
+    const bool ended =
+        text.size() == 0 || text.At(text.size() - 1) == u'\r' || text.At(text.size() - 1) == u'\n';
+    if (!ended) insert = eol;
+    insert += "[" + std::string(section) + "]" + eol + entry + eol;
   }
-  const std::size_t unitSize = IsUtf16(text.encoding) ? 2 : 1;
-  return {SpliceOutcome::Changed, text.mark.size() + begin * unitSize,
-          text.mark.size() + end * unitSize, EncodeProfile({text.encoding, "", insert, ""})};
+  return {SpliceOutcome::Changed, text.ByteOffset(begin), text.ByteOffset(end),
+          text.Encode(insert)};
 }
 
 }  // namespace tavrel::profile

@@ -12,27 +12,10 @@
 
 namespace {
 
-using tavrel::profile::DecodeProfile;
-using tavrel::profile::GetProfileString;
-using tavrel::profile::SetProfileString;
-using tavrel::profile::SpliceOutcome;
+using namespace tavrel::profile;
 
 void Require(bool condition) {
   if (!condition) std::abort();
-}
-
-// The change from `before` to `after` is one run of text that holds no line break
-// replaced by another: so no other line lost or changed a byte.
-void RequireOneLineChanged(const std::u16string& before, const std::u16string& after) {
-  std::size_t head = 0;
-  while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
-  std::size_t tail = 0;
-  while (tail < before.size() - head && tail < after.size() - head &&
-         before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
-    ++tail;
-  }
-  const std::u16string removed = before.substr(head, before.size() - head - tail);
-  Require(removed.find_first_of(u"\r\n") == std::u16string::npos);
 }
 
 }  // namespace
@@ -51,8 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto read = GetProfileString(written, section, key, "", value.size() + 2);
   Require(read.text == value && read.count == value.size());
-  RequireOneLineChanged(DecodeProfile(file).units, DecodeProfile(written).units);
-  Require(DecodeProfile(file).mark == DecodeProfile(written).mark);
+  // Only whole units of the key's own line are replaced: no line break, not the mark.
+  const UnitView view(file);
+  const std::size_t unit = view.ByteOffset(1) - view.ByteOffset(0), mark = view.MarkSize();
+  const bool changed = first.outcome == SpliceOutcome::Changed;
+  Require(!changed || (first.begin >= mark && (first.begin - mark) % unit == 0 &&
+                       (first.end - mark) % unit == 0));
+  for (std::size_t i = (first.begin - mark) / unit; changed && i < (first.end - mark) / unit; ++i) {
+    Require(view.At(i) != u'\r' && view.At(i) != u'\n');
+  }
   Require(SetProfileString(written, section, key, value).outcome == SpliceOutcome::Unchanged);
   return 0;
 }

@@ -62,15 +62,22 @@ std::optional<std::string> ResolveLinks(std::string path) {
   return std::nullopt;
 }
 
+// One buffer sized by fstat, and one byte more so that the end is seen without growing it.
 std::optional<std::string> ReadAll(int fd) {
-  std::string bytes;
-  char chunk[1 << 16];
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t n = read(fd, chunk, sizeof chunk);
-    if (n == 0) return bytes;
+    if (used == bytes.size()) bytes.resize(2 * used);  // the file grew while being read
+    const ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
+    if (n == 0) {
+      bytes.resize(used);
+      return bytes;
+    }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
-    bytes.append(chunk, static_cast<std::size_t>(n));
+    used += static_cast<std::size_t>(n);
   }
 }
 
