@@ -21,10 +21,11 @@ if mount --bind "$ini" "$ini" 2>/dev/null && mount -o remount,bind,ro "$ini"; th
 fi
 
 wine "$locker" 'C:\windows\win.ini' 10 >"$ini.lock" 2>/dev/null &
+holder=$!
 for _ in $(seq 100); do grep -q locked "$ini.lock" && break; sleep 0.1; done
 "$@" /off >/dev/null 2>&1
 check "win.ini held by another program" $? 1 "$old"
-wait $!
+wait "$holder"
 "$@" /off >/dev/null 2>&1
 check "win.ini let go" $? 0 "${old/=0/=1}"
 rm -f "$ini.lock"
