@@ -54,7 +54,7 @@ win.ini links to root's 0640 file|root|1|$r/secret|same|printf "$old" >$r/secret
 win.ini dangles into root's directory|root|1|$r/made|same|ln -sf $r/made $ini
 prefix links into root's directory|root|1|$r/w/win.ini|same|mkdir $r/w; printf "$old" >$r/w/win.ini; ln -s $r/w $d/w; chown -h nobody $d/w; d=$d/w
 ACL and attributes kept, no inherited ACL|root|0|$ini|switched|chmod 640 $ini; setfacl -m u:daemon:rw $ini; setfattr -n user.t -v x $ini; setfacl -d -m u:bin:rwx $d
-root's file keeps trusted and security attributes|root|0|$ini|switched|chown root: $d $ini; chmod 4640 $ini; setfattr -n trusted.t -v 1 $ini; setfattr -n security.t -v 2 $ini
+root's file keeps trusted and security attributes|root|0|$ini|switched|chown root: $d $ini; setfacl -d -m u:bin:rwx $d; chmod 4640 $ini; setfattr -n trusted.t -v 1 $ini; setfattr -n security.t -v 2 $ini
 a reader's locks do not hold up a write|root|0|$ini|switched|hold
 owner not in the file's group: in place|nobody|0|$ini|switched|chown nobody:root $ini; chmod 664 $ini
 setgid file of the owner's group|nobody|0|$ini|switched|chmod 2664 $ini
@@ -64,8 +64,8 @@ journal of a killed in-place rewrite restored|nobody|0|$ini|cmp -s $ini <(printf
 no /proc: no module from the current directory|root|2|$r/loaded|same|echo '__attribute__((constructor)) static void f(void) { fopen("loaded", "w"); }' | cc -include stdio.h -shared -fPIC -x c -o $r/tavrel-fltk.so -; cmd="unshare -m sh -c 'mount -t tmpfs none /proc && cd $r && DISPLAY= exec $top/tavrel'"
 out of memory: status 1|root|1|$ini|same|chown root: $d $ini; truncate -s 64M $ini; printf "$old" >>$ini; cmd="ulimit -v 60000; $cmd"
 64 MB file within three times its size|root|0|$ini|switched|chown root: $d $ini; truncate -s 64M $ini; printf "$old" >>$ini; cmd="ulimit -v 200000; $cmd"
-a FIFO is not opened|root|1|$ini|same|rm $ini; mkfifo $ini
-a device is not opened|root|1|$ini|same|rm $ini; mknod $ini c 1 3
+a FIFO is not opened|root|1|$ini|same|rm $ini; chown root: $d; mkfifo $ini
+a device is not opened|root|1|$ini|same|rm $ini; chown root: $d; mknod $ini c 1 3
 stored 1, NUL and junk: nothing written|root|0|$ini|same|printf '[Microsoft Proxy Service]\r\nDisable=1\0junk\r\n' >$ini
 read-only win.ini|nobody|1|$ini|same|chmod 444 $ini
 read-only directory|nobody|1|$ini|same|chmod 666 $ini; chmod 555 $d
