@@ -54,6 +54,9 @@ bool Resolve(const std::string& path, Fd* dir, std::string* name) {
     if (fstatat(dir->get(), name->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     if (!S_ISLNK(st.st_mode)) return true;
     if (hop == kMaxLinks) return errno = ELOOP, false;
+    // Root does not follow another user's link (one that appeared after the path was
+    // looked at): that user might not write where it leads.
+    if (geteuid() == 0 && st.st_uid != 0) return errno = EPERM, false;
     std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
     const ssize_t n = readlinkat(dir->get(), name->c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return errno = ELOOP, false;
