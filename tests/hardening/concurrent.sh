@@ -4,8 +4,7 @@
 # check that every read sees a whole file: no write may fail or be lost. Then a writer
 # that holds the lock makes a write fail in bounded time, the file untouched.
 set -u
-writer=$1 tavrel=$2
-writers=8 writes=30 switches=15
+writer=$1 tavrel=$2 writers=8 writes=30 switches=15
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 export WINDIR=$dir
