@@ -4,8 +4,7 @@
 # file, at most one temporary file of the killed run stands beside it, never with more
 # access than win.ini, and the next run removes it.
 set -u
-iterations=$1
-shift
+iterations=$1 && shift
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 export WINDIR=$dir
