@@ -7,8 +7,7 @@ set -u
 writer=$1 tavrel=$2 writers=8 writes=30 switches=15
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-export WINDIR=$dir
-ini=$dir/win.ini
+export WINDIR=$dir ini=$dir/win.ini
 failed=0
 fail() { echo "FAIL: $*" && failed=1; }
 

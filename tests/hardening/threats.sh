@@ -6,9 +6,8 @@
 # mode, ACL, attributes), "switched" (only Disable changed), or meet the condition given.
 set -u
 top=$(mktemp -d)
-chmod 755 "$top"
 trap 'umount "$top"/*/windows 2>/dev/null; rm -rf "$top"' EXIT
-cp "$1" "$top/tavrel"
+chmod 755 "$top" && cp "$1" "$top/tavrel"
 passed=0 failed=0 n=0
 old=$'[Microsoft Proxy Service]\r\nDisable=0\r\n'
 

@@ -6,8 +6,7 @@ set -u
 locker=$1
 shift
 ini=$WINEPREFIX/drive_c/windows/win.ini
-old=$'[Microsoft Proxy Service]\r\nDisable=0\r\n'
-failed=0
+old=$'[Microsoft Proxy Service]\r\nDisable=0\r\n' failed=0
 check() { # NAME STATUS WANT EXPECTED-BYTES
   [ "$2" = "$3" ] && cmp -s "$ini" <(printf '%s' "$4") || { echo "FAIL: $1: status $2" && failed=1; }
 }
