@@ -1,62 +1,47 @@
 #!/bin/bash
-# Kills the program with SIGKILL at random moments while it rewrites a large win.ini:
-#   kill.sh ITERATIONS COMMAND...
-# After every kill the file must be exactly the old or the new content, and at most one
-# temporary file of a killed run may stand beside it until the next run removes it.
+# SIGKILL at random moments of a rewrite of a 4 MB win.ini: kill.sh ITERATIONS COMMAND...
+# Run with umask 000 over a 0640 file: after every kill win.ini is the old or the new
+# file, at most one temporary file of the killed run stands beside it, never with more
+# access than win.ini, and the next run removes it. IN_PLACE=1: win.ini has a second name,
+# so it is rewritten in place; a kill may then tear it, but leaves a journal of the old file.
 set -u
-iterations=$1
-shift
+iterations=$1 && shift
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-export WINDIR=$dir
-ini=$dir/win.ini
+export WINDIR=$dir ini=$dir/win.ini
+umask 000
+temps() { find "$dir" -name '.win.ini.tavrel-[0-9]*' "$@" | wc -l; }
 
-# About 5 MB of other sections, with the switch in the middle.
 awk 'BEGIN {
-  for (i = 1; i <= 40000; i++) printf "[Section %d]\r\nKey=value %d with some padding text\r\nOther=%d\r\n", i, i, i
+  for (i = 1; i <= 25000; i++) printf "[Section %d]\r\nKey=value %d with some padding text\r\n", i, i
   printf "[Microsoft Proxy Service]\r\nDisable=0\r\n"
-  for (i = 40001; i <= 60000; i++) printf "[Section %d]\r\nKey=value %d with some padding text\r\n", i, i
+  for (i = 25001; i <= 40000; i++) printf "[Section %d]\r\nKey=value %d\r\n", i, i
 }' >"$dir/enabled"
-cp "$dir/enabled" "$ini"
-"$@" /off || { echo "FAIL: /off did not succeed"; exit 1; }
-cp "$ini" "$dir/disabled"
-enabled=$(sha1sum <"$dir/enabled") disabled=$(sha1sum <"$dir/disabled")
-[ "$enabled" != "$disabled" ] || { echo "FAIL: /off changed nothing"; exit 1; }
-
-# How long one rewrite takes, so the kills land before, during and after it.
+sed 's/^Disable=0/Disable=1/' "$dir/enabled" >"$dir/disabled"
+chmod 640 "$dir/enabled" "$dir/disabled"
+cp -p "$dir/enabled" "$ini"
 start=$(date +%s%N)
-cp "$dir/enabled" "$ini"
-"$@" /off
+"$@" /off && cmp -s "$ini" "$dir/disabled" || { echo "FAIL: /off did not write"; exit 1; }
 span_us=$((($(date +%s%N) - start) / 1000 * 12 / 10))
-echo "one rewrite of $(stat -c %s "$ini") bytes: $((span_us * 10 / 12)) us"
+[ -n "${IN_PLACE:-}" ] && ln "$ini" "$dir/link"
 
-failed=0 old=0 new=0 most_temps=0
+failed=0 old=0 most=0 journals=0
 for i in $(seq "$iterations"); do
-  if [ $((i % 2)) = 0 ]; then from=enabled switch=/off; else from=disabled switch=/on; fi
-  cp "$dir/$from" "$ini"
-  "$@" "$switch" &
-  pid=$!
-  delay=$(((RANDOM * 32768 + RANDOM) % span_us))
+  if [ $((i % 2)) = 0 ]; then from=enabled to=disabled switch=/off; else from=disabled to=enabled switch=/on; fi
+  cp -p "$dir/$from" "$ini"
+  "$@" "$switch" & delay=$(((RANDOM * 32768 + RANDOM) % span_us))
   sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
-  kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  now=$(sha1sum <"$ini")
-  if [ "$now" = "$enabled" ] || [ "$now" = "$disabled" ]; then
-    if [ "$now" = "$(sha1sum <"$dir/$from")" ]; then old=$((old + 1)); else new=$((new + 1)); fi
-  else
-    echo "FAIL: iteration $i: win.ini is neither the old nor the new file"
-    failed=$((failed + 1))
-  fi
-  temps=$(find "$dir" -name '.win.ini.tavrel-*' | wc -l)
-  [ "$temps" -gt "$most_temps" ] && most_temps=$temps
-  if [ "$temps" -gt 1 ]; then
-    echo "FAIL: iteration $i: $temps temporary files"
-    failed=$((failed + 1))
-  fi
+  kill -KILL $! 2>/dev/null
+  wait $! 2>/dev/null
+  cmp -s "$ini" "$dir/$from" && old=$((old + 1))
+  if [ -e "$dir/.win.ini.tavrel-journal" ]; then journals=$((journals + 1)) && cmp -s "$dir/.win.ini.tavrel-journal" "$dir/$from"; else
+    cmp -s "$ini" "$dir/$from" || cmp -s "$ini" "$dir/$to"; fi || { echo "FAIL: $i: neither old nor new" && failed=$((failed + 1)); }
+  rm -f "$dir/.win.ini.tavrel-journal"
+  [ "$(temps)" -gt "$most" ] && most=$(temps)
+  [ "$(temps)" -le 1 ] && [ "$(temps -perm /0137)" = 0 ] ||
+    { echo "FAIL: iteration $i: $(temps) temporary files, $(temps -perm /0137) open to others" && failed=$((failed + 1)); }
 done
 "$@" /on
-left=$(find "$dir" -name '.win.ini.tavrel-*' | wc -l)
-[ "$left" = 0 ] || { echo "FAIL: $left temporary files left after a whole run"; failed=$((failed + 1)); }
-echo "kills: $iterations, left the old file: $old, the new file: $new, most temporary files at once: $most_temps"
-echo "$((iterations - failed)) passed, $failed failed"
+[ "$(temps)" = 0 ] || { echo "FAIL: temporary files left after a whole run" && failed=$((failed + 1)); }
+echo "one rewrite: $((span_us * 10 / 12)) us; kills: $iterations, old file: $old, new: $((iterations - old - journals - failed)), journal left: $journals, most temporaries at once: $most"
 [ "$failed" = 0 ]

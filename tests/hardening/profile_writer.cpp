@@ -1,15 +1,10 @@
 // Writes one key of a profile file through our profile code, once for each value
 // given, in order: profile_writer FILE SECTION KEY VALUE... Exit status 1 when a
 // write failed.
-#include <cstdio>
-
 #include "profile/posix/profile_file.h"
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::fprintf(stderr, "usage: profile_writer FILE SECTION KEY VALUE...\n");
-    return 2;
-  }
+  if (argc < 5) return 2;
   int failed = 0;
   for (int i = 4; i < argc; ++i) {
     const bool ok = tavrel::profile::UpdateFile(argv[1], [&](std::string_view bytes) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace tavrel::platform {
 namespace {
@@ -12,19 +13,20 @@ namespace {
 constexpr int kNoWindowStatus = 2;
 constexpr const char* kModuleName = "tavrel-fltk.so";
 
-std::string ExecutableDir() {
+// Absolute places only: a relative one would load whatever the current directory holds.
+std::vector<std::string> ModulePaths() {
   std::string path(4096, '\0');
   const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (n <= 0) return ".";
+  if (n <= 0 || path[0] != '/') return {std::string(TAVREL_MODULE_DIR "/") + kModuleName};
   path.resize(static_cast<std::size_t>(n));
-  return path.substr(0, path.rfind('/'));
+  const std::string dir = path.substr(0, path.rfind('/'));
+  return {dir + "/" + kModuleName, dir + "/../lib/tavrel/" + kModuleName};
 }
 
 // Loads the window backend beside the program, or where it is installed.
 std::unique_ptr<WindowHost> LoadHost(std::string* error) {
-  const std::string dir = ExecutableDir();
   void* module = nullptr;
-  for (const std::string& path : {dir + "/" + kModuleName, dir + "/../lib/tavrel/" + kModuleName}) {
+  for (const std::string& path : ModulePaths()) {
     module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module != nullptr) break;
     if (const char* reason = dlerror()) *error = reason;

@@ -1,39 +1,23 @@
 #include "profile/posix/profile_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <new>
+#include <stdexcept>
 #include <thread>
-#include <utility>
+
+#include "profile/posix/owner_identity.h"
+#include "profile/posix/write_steps.h"
 
 namespace tavrel::profile {
 namespace {
 
 constexpr int kMaxLinks = 40;
 constexpr auto kLockPatience = std::chrono::seconds(10);
-constexpr std::string_view kTempTag = ".tavrel-";
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(other.release()) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
+constexpr auto kLockPoll = std::chrono::milliseconds(5);
+constexpr mode_t kNewFileMode = 0666;
 
 std::string DirName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -43,155 +27,141 @@ std::string DirName(const std::string& path) {
 
 std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// Follows symbolic links to the file that is really meant; nothing for a loop.
-std::optional<std::string> ResolveLinks(std::string path) {
-  for (int hop = 0; hop < kMaxLinks; ++hop) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-      if (errno == ENOENT) return path;
-      return std::nullopt;
-    }
-    if (!S_ISLNK(st.st_mode)) return path;
-    std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
-    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
-    target.resize(static_cast<std::size_t>(n));
-    if (target[0] != '/') target.insert(0, DirName(path) + '/');
-    path = std::move(target);
-  }
-  return std::nullopt;
-}
-
-// One buffer sized by fstat, and one byte more so that the end is seen without growing it.
-std::optional<std::string> ReadAll(int fd) {
+// The whole file in one buffer of the size it has; errno set when it cannot be read.
+std::optional<std::string> ReadWhole(int fd) {
   struct stat st {};
   if (fstat(fd, &st) != 0) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(2 * used);  // the file grew while being read
-    const ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
-    if (n == 0) {
-      bytes.resize(used);
-      return bytes;
-    }
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
-    used += static_cast<std::size_t>(n);
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
   }
+  bytes.resize(got);
+  return bytes;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
+// Follows final symbolic links by hand, each from the directory holding it, to the
+// directory and name of the file meant. errno set on failure.
+bool Resolve(const std::string& path, Fd* dir, std::string* name) {
+  dir->reset(open(DirName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  *name = BaseName(path);
+  for (int hop = 0; dir->get() >= 0; ++hop) {
+    struct stat st {};
+    if (fstatat(dir->get(), name->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    if (!S_ISLNK(st.st_mode)) return true;
+    if (hop == kMaxLinks) return errno = ELOOP, false;
+    // Root does not follow another user's link (one that appeared after the path was
+    // looked at): that user might not write where it leads.
+    if (geteuid() == 0 && st.st_uid != 0) return errno = EPERM, false;
+    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    const ssize_t n = readlinkat(dir->get(), name->c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return errno = ELOOP, false;
+    target.resize(static_cast<std::size_t>(n));
+    dir->reset(openat(dir->get(), DirName(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    *name = BaseName(target);
   }
-  return true;
+  return false;
 }
 
-// Takes the directory's advisory lock, waiting a bounded time for other writers.
-Fd LockDirectory(const std::string& dir) {
-  Fd fd(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() < 0) return Fd();
+// A write lock on a lock file beside win.ini that only those who may write win.ini can
+// open (write bits only): a reader cannot hold it, and it outlives the file's replacement.
+int Lock(int dir, const std::string& name, Fd* lock) {
+  const std::string lockName = SideName(name, "lock");
+  struct stat file {};
+  const mode_t mode = S_IWUSR | (fstatat(dir, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0
+                                     ? file.st_mode & (S_IWGRP | S_IWOTH)
+                                     : 0);
   const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
-  while (flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
-      return Fd();
+  for (;;) {
+    lock->reset(openat(dir, lockName.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (lock->get() < 0 && errno == ENOENT) {
+      lock->reset(openat(dir, lockName.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0200));
+      if (lock->get() >= 0 && fchmod(lock->get(), mode) != 0) return errno;
+      if (lock->get() < 0 && errno == EEXIST) continue;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return fd;
-}
-
-// Removes temporary files that a killed writer left; only called under the lock,
-// when no other writer can be using one.
-void RemoveStaleTemporaries(int dirFd, const std::string& base) {
-  const std::string prefix = "." + base + std::string(kTempTag);
-  DIR* dir = fdopendir(dup(dirFd));
-  if (dir == nullptr) return;
-  while (const dirent* entry = readdir(dir)) {
-    if (std::string_view(entry->d_name).substr(0, prefix.size()) == prefix) {
-      unlinkat(dirFd, entry->d_name, 0);
+    struct stat held {};
+    if (lock->get() < 0 || fstat(lock->get(), &held) != 0) return errno;
+    if (!S_ISREG(held.st_mode)) return EPERM;
+    if (held.st_uid == geteuid() && (held.st_mode & 07777) != mode) fchmod(lock->get(), mode);
+    struct flock request {};
+    request.l_type = F_WRLCK;
+    request.l_whence = SEEK_SET;
+    while (fcntl(lock->get(), F_OFD_SETLK, &request) != 0) {
+      if (errno != EAGAIN && errno != EACCES && errno != EINTR) return errno;
+      if (std::chrono::steady_clock::now() > deadline) return ETIMEDOUT;
+      std::this_thread::sleep_for(kLockPoll);
     }
-  }
-  closedir(dir);
-}
-
-struct Existing {
-  bool exists = false;
-  struct stat st {};
-  std::string bytes;
-};
-
-// Opens the current file for writing, as the platform would: a file that this user may
-// not write, or that is not a regular file, is refused.
-std::optional<Existing> OpenExisting(const std::string& path) {
-  Existing file;
-  Fd fd(open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-  if (fd.get() < 0) {
-    if (errno == ENOENT) return file;
-    return std::nullopt;
-  }
-  if (fstat(fd.get(), &file.st) != 0 || !S_ISREG(file.st.st_mode)) return std::nullopt;
-  auto bytes = ReadAll(fd.get());
-  if (!bytes) return std::nullopt;
-  file.exists = true;
-  file.bytes = std::move(*bytes);
-  return file;
-}
-
-// Writes the new bytes to a fresh file beside the old one and renames it into place.
-bool Replace(int dirFd, const std::string& base, const Existing& old, const Splice& splice) {
-  const std::string temp = "." + base + std::string(kTempTag) + std::to_string(getpid());
-  Fd fd(openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return false;
-  const std::string_view bytes = old.bytes;
-  bool ok = WriteAll(fd.get(), bytes.substr(0, splice.begin)) &&
-            WriteAll(fd.get(), splice.insert) && WriteAll(fd.get(), bytes.substr(splice.end));
-  if (ok && old.exists) {
-    ok = fchmod(fd.get(), old.st.st_mode & 07777) == 0;
-    struct stat now {};
-    ok = ok && fstat(fd.get(), &now) == 0;
-    if (ok && (now.st_uid != old.st.st_uid || now.st_gid != old.st.st_gid)) {
-      ok = fchown(fd.get(), old.st.st_uid, old.st.st_gid) == 0 &&
-           fchmod(fd.get(), old.st.st_mode & 07777) == 0;
+    struct stat named {};
+    if (fstatat(dir, lockName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameInode(named, held)) {
+      return 0;
     }
   }
-  ok = ok && fsync(fd.get()) == 0;
-  ok = close(fd.release()) == 0 && ok;
-  ok = ok && renameat(dirFd, temp.c_str(), dirFd, base.c_str()) == 0;
-  if (!ok) {
-    unlinkat(dirFd, temp.c_str(), 0);
-    return false;
-  }
-  fsync(dirFd);
-  return true;
+}
+
+// Opens win.ini for writing after looking at what stands there, creating an empty one when
+// it is missing (`created`).
+int OpenForWriting(OpenFile* file, bool* created) {
+  struct stat seen {};
+  *created = fstatat(file->dir, file->name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0;
+  if (*created && errno != ENOENT) return errno;
+  if (!*created && S_ISDIR(seen.st_mode)) return EISDIR;
+  if (!*created && !S_ISREG(seen.st_mode)) return EINVAL;
+  const int flags =
+      O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (*created ? O_CREAT | O_EXCL : 0);
+  file->fd = openat(file->dir, file->name.c_str(), flags, kNewFileMode);
+  if (file->fd < 0) return errno;
+  if (fstat(file->fd, &file->st) != 0) return errno;
+  return *created || SameInode(seen, file->st) ? 0 : EAGAIN;
+}
+
+int Update(const std::string& path, const std::function<Splice(std::string_view)>& change) {
+  Fd dir;
+  OpenFile file;
+  if (!Resolve(path, &dir, &file.name)) return errno;
+  file.dir = dir.get();
+  Fd lock;
+  if (const int error = Lock(dir.get(), file.name, &lock)) return error;
+  bool created = false;
+  const int opened = OpenForWriting(&file, &created);
+  const Fd fd(file.fd);
+  if (opened != 0) return opened;
+  if (const int error = Recover(file)) return error;
+  const auto bytes = ReadWhole(fd.get());
+  if (!bytes || fstat(fd.get(), &file.st) != 0) return errno;
+  const Splice splice = change(*bytes);
+  int result = 0;
+  if (splice.outcome == SpliceOutcome::Refused) result = EILSEQ;
+  if (splice.outcome == SpliceOutcome::Changed) result = Replace(file, *bytes, splice);
+  if (result == kCannotCarry) result = RewriteInPlace(file, *bytes, splice);
+  if (result != 0 && created) unlinkat(dir.get(), file.name.c_str(), 0);
+  return result;
 }
 
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-  Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
   if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return ReadAll(fd.get());
+  return ReadWhole(fd.get());
 }
 
 int UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change) {
-  const auto target = ResolveLinks(path);
-  if (!target) return errno != 0 ? errno : ELOOP;
-  const Fd dir = LockDirectory(DirName(*target));
-  if (dir.get() < 0) return errno;
-  const std::string base = BaseName(*target);
-  RemoveStaleTemporaries(dir.get(), base);
-  const auto old = OpenExisting(*target);
-  if (!old) return errno != 0 ? errno : EINVAL;
-  const Splice splice = change(old->bytes);
-  if (splice.outcome == SpliceOutcome::Unchanged) return 0;
-  if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
-  return Replace(dir.get(), base, *old, splice) ? 0 : errno;
+  return AsControllingUser(path, [&]() noexcept {
+    try {
+      return Update(path, change);
+    } catch (const std::bad_alloc&) {
+      return ENOMEM;
+    } catch (const std::exception&) {
+      return EIO;
+    }
+  });
 }
 
 }  // namespace tavrel::profile

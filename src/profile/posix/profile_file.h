@@ -1,4 +1,4 @@
-// Reading and safely replacing a profile file on a POSIX file system.
+// Reading and safely changing a profile file on a POSIX file system.
 #pragma once
 
 #include <functional>
@@ -14,11 +14,15 @@ namespace tavrel::profile {
 // (a FIFO is refused, never waited on).
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// Changes the file at `path` (following symbolic links) by `change`, which receives the
-// current bytes (empty for a missing file). The new file is written beside the old one,
-// flushed and renamed over it with the old permission bits and owner, under an advisory
-// lock on the directory. 0 on success; otherwise the error number of the step that
-// failed (EILSEQ when the change is refused), with the file untouched.
+// Changes the file at `path` by `change`, which receives the current bytes (empty for a
+// missing file), with no more rights than the user who controls the path (see
+// AsControllingUser). Symbolic links are followed only as that user could; a FIFO, device
+// or directory is never opened for writing. Under a lock that only writers can take, the
+// new file is made beside the old one with all its metadata and renamed over it, or, where
+// that cannot keep the metadata, rewritten in place behind a journal. 0 on success (also
+// when nothing needed writing); otherwise the error number of the failing step (EILSEQ when
+// the change is refused, ETIMEDOUT for a lock not granted in time, ENOMEM), with the file
+// untouched.
 int UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change);
 
 }  // namespace tavrel::profile

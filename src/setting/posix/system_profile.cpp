@@ -6,6 +6,7 @@
 #include <locale.h>
 
 #include <cstdlib>
+#include <exception>
 #include <utility>
 
 #include "profile/posix/profile_file.h"
@@ -33,11 +34,17 @@ std::string SystemWindowsDirectory() {
   return prefix + "/drive_c/windows";
 }
 
+// A write that runs out of memory, or fails in any other unforeseen way, is a failed
+// write: the file stays as it was and a silent run ends with status 1, never an abort.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file) {
-  return profile::UpdateFile(file, [&](std::string_view bytes) {
-           return profile::SetProfileString(bytes, section, key, value);
-         }) == 0;
+  try {
+    return profile::UpdateFile(file, [&](std::string_view bytes) {
+             return profile::SetProfileString(bytes, section, key, value);
+           }) == 0;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,

@@ -1,0 +1,17 @@
+// Owner, group, permission bits, ACL and extended attributes of a file, carried to its
+// replacement.
+#pragma once
+
+#include <sys/stat.h>
+
+namespace tavrel::profile {
+
+// Gives `to` the owner, group, mode and every extended attribute (the POSIX ACL among them)
+// of `from`, whose status is `st`, and removes any it has that `from` lacks. False when this
+// user cannot.
+bool CopyMetadata(int from, const struct stat& st, int to);
+
+// Whether `to` now has exactly the metadata of `from`.
+bool SameMetadata(int from, const struct stat& st, int to);
+
+}  // namespace tavrel::profile

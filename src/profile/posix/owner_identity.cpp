@@ -1,0 +1,76 @@
+#include "profile/posix/owner_identity.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "profile/posix/fd.h"
+
+namespace tavrel::profile {
+namespace {
+
+struct Identity {
+  uid_t uid = 0;
+  gid_t gid = 0;
+};
+
+// Whoever could change what a path component stands for, deepest one first. Intermediate
+// links are followed by lstat of the longer prefixes, so a link's owner counts too.
+Identity Controller(const std::string& path) {
+  Identity who;
+  std::size_t end = path.find('/', 1);
+  for (;; end = path.find('/', end + 1)) {
+    struct stat st {};
+    const std::string prefix = path.substr(0, end);
+    const bool last = end == std::string::npos;
+    const bool counts = !last || (lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    if (counts && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
+      who = {st.st_uid, st.st_gid};
+    }
+    if (last) return who;
+  }
+}
+
+bool BecomeUser(Identity who) {
+  if (const passwd* user = getpwuid(who.uid)) {
+    who.gid = user->pw_gid;
+    if (initgroups(user->pw_name, who.gid) != 0) return false;
+  } else if (setgroups(1, &who.gid) != 0) {
+    return false;
+  }
+  return setresgid(who.gid, who.gid, who.gid) == 0 && setresuid(who.uid, who.uid, who.uid) == 0;
+}
+
+}  // namespace
+
+int AsControllingUser(const std::string& path, const std::function<int()>& write) {
+  if (geteuid() != 0) return write();
+  const Identity who = Controller(path);
+  if (who.uid == 0) return write();
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return errno;
+  Fd in(ends[0]);
+  Fd out(ends[1]);
+  const pid_t child = fork();
+  if (child < 0) return errno;
+  if (child == 0) {
+    in.reset();
+    int result = EPERM;
+    if (BecomeUser(who)) result = write();
+    _exit(::write(out.get(), &result, sizeof result) == sizeof result ? 0 : 1);
+  }
+  out.reset();
+  int result = EIO;
+  const bool reported = read(in.get(), &result, sizeof result) == sizeof result;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return reported ? result : EIO;
+}
+
+}  // namespace tavrel::profile
