@@ -24,6 +24,7 @@ class FakeRuntime final : public control::Runtime {
     messages.push_back(title + "|" + text);
   }
   void Beep() override { ++beeps; }
+  void Complain(const std::string& text) override { complaints.push_back(text); }
   [[noreturn]] void End(int status) override { throw Ended{status}; }
   void RenderWindow(const window::FormState& state) override {
     if (state.shown) everShown = true;
@@ -32,6 +33,7 @@ class FakeRuntime final : public control::Runtime {
   void RunWindow(window::FormInput&) override { ++runs; }
 
   std::vector<std::string> messages;
+  std::vector<std::string> complaints;
   int beeps = 0;
   int runs = 0;
   bool shown = false;

@@ -6,6 +6,7 @@
 #include <locale.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "profile/posix/profile_file.h"
@@ -34,10 +35,12 @@ std::string SystemWindowsDirectory() {
 }
 
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file) {
-  return profile::UpdateFile(file, [&](std::string_view bytes) {
-           return profile::SetProfileString(bytes, section, key, value);
-         }) == 0;
+                       const std::string& file, std::string* reason) {
+  const int error = profile::UpdateFile(file, [&](std::string_view bytes) {
+    return profile::SetProfileString(bytes, section, key, value);
+  });
+  if (error != 0) *reason = std::strerror(error);
+  return error == 0;
 }
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
