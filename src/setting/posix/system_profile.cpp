@@ -4,6 +4,8 @@
 
 #include <langinfo.h>
 #include <locale.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +21,14 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// $HOME, or where it is unset or empty (cron, env -i) the account's home directory, as
+// Wine itself finds it; empty when neither is known.
+std::string HomeDirectory() {
+  if (std::string home = Environment("HOME"); !home.empty()) return home;
+  const passwd* account = getpwuid(getuid());
+  return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
+}
+
 }  // namespace
 
 const char kPathSeparator = '/';
@@ -27,7 +37,7 @@ std::string SystemWindowsDirectory() {
   if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
   std::string prefix = Environment("WINEPREFIX");
   if (prefix.empty()) {
-    const std::string home = Environment("HOME");
+    const std::string home = HomeDirectory();
     if (home.empty()) return "";
     prefix = home + "/.wine";
   }
