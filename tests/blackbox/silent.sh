@@ -43,7 +43,7 @@ EOF
 
 if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   cp "$1" "$scratch/tavrel" && set -- "$scratch/tavrel" # a copy that other users can run
-  # The last rows: failures, the last with neither HOME nor an account (so /win.ini).
+  # Arguments are joined by a blank. The last rows fail, the last without HOME or account.
   run_table "$@" <<EOF
 |--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--version .*Exit status|^$
 |-h|0|-|-|^Usage: tavrel |^$
@@ -53,6 +53,7 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|${h}\r\n|=|^unread$|^$
 |--state|0|-|-|^enabled$|^$
 |--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
+|/o n|2|${h}1\r\n|=|^$|^tavrel: cannot open a window
 env WINDIR=$scratch/missing|/off|1|-|-|^$|^tavrel: cannot write $scratch/missing/win\.ini: No such file or directory$
 runuser -u nobody --|/on|1|${h}1\r\n|=|^$|^tavrel: cannot write $ini: Permission denied$
 setpriv --reuid=4242 --regid=4242 --clear-groups env -u WINDIR -u WINEPREFIX -u HOME|/on|1|-|-|^$|^tavrel: cannot write /win\.ini: Permission denied$
