@@ -19,6 +19,9 @@ class Runtime {
   virtual void ShowMessageBox(const std::string& text, const std::string& title) = 0;
   // The system's default sound; returns at once.
   virtual void Beep() = 0;
+  // Tells a failure of a silent run that the exit status alone would not explain: one
+  // line on standard error on Linux; nothing on Windows, whose program stays silent.
+  virtual void Complain(const std::string& text) = 0;
   // Ends the program at once with the given exit status.
   [[noreturn]] virtual void End(int status) = 0;
 

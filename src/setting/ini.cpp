@@ -14,8 +14,8 @@ constexpr std::size_t kBufferSize = 50;
 
 std::string IniPath;
 
-bool WriteDisableSetting(const std::string& value) {
-  return WriteProfileValue(kSection, kKey, value, IniPath);
+bool WriteDisableSetting(const std::string& value, std::string* reason) {
+  return WriteProfileValue(kSection, kKey, value, IniPath, reason);
 }
 
 ProxyClientState ReadProxyClientState() {

@@ -11,8 +11,8 @@ namespace tavrel::setting {
 // The full path of win.ini; set once at start-up, read by every access to the key.
 extern std::string IniPath;
 
-// Stores "0" or "1"; true when the write succeeded.
-bool WriteDisableSetting(const std::string& value);
+// Stores "0" or "1"; true when the write succeeded, otherwise `reason` may tell why.
+bool WriteDisableSetting(const std::string& value, std::string* reason);
 
 // Reads the key once; an absent key, section or file reads as enabled.
 ProxyClientState ReadProxyClientState();

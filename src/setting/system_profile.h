@@ -15,8 +15,9 @@ extern const char kPathSeparator;
 std::string SystemWindowsDirectory();
 
 // Stores `value` for `key` in `section` of `file`; true when it now holds the value.
+// Otherwise `reason` tells why, where the platform says (left as it is where it does not).
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file);
+                       const std::string& file, std::string* reason);
 
 // Reads `key` of `section` of `file` into a buffer of `size` characters.
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,

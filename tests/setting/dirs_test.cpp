@@ -1,47 +1,36 @@
 #include "setting/dirs.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdlib.h>
+#include <unistd.h>
+
+#include <array>
 
 namespace tavrel::setting {
 namespace {
 
-struct DirCase {
-  const char* windir;
-  const char* wineprefix;
-  const char* home;
-  const char* expected;
-};
-
-void Set(const char* name, const char* value) {
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-}
-
-TEST(WindowsDir, ComesFromWindirElseTheWinePrefix) {
-  const char* saved = getenv("HOME");
-  const std::string home = saved != nullptr ? saved : "";
-  const DirCase cases[] = {
-      {"/w", "/p", "/h", "/w/"},
-      {"/w/", nullptr, nullptr, "/w//"},
-      {"/", nullptr, nullptr, "//"},  // a root directory still gets its separator
-      {"", "/p", "/h", "/p/drive_c/windows/"},
-      {nullptr, nullptr, "/h", "/h/.wine/drive_c/windows/"},
-      {nullptr, "", "/h", "/h/.wine/drive_c/windows/"},
-      {nullptr, nullptr, nullptr, "/"},
-      {"/a dir/Wïndows", nullptr, nullptr, "/a dir/Wïndows/"},
+TEST(WindowsDir, ComesFromWindirElseTheWinePrefixElseTheHomeDirectory) {
+  const std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
+  // Without HOME, the account's home directory, as Wine takes it.
+  const std::string account = std::string(getpwuid(getuid())->pw_dir) + "/.wine/drive_c/windows/";
+  const std::array<const char*, 3> names = {"WINDIR", "WINEPREFIX", "HOME"};
+  const std::pair<std::array<const char*, 3>, std::string> cases[] = {
+      {{"/w", "/p", "/h"}, "/w/"},
+      {{"/", nullptr, nullptr}, "//"},  // a root directory still gets its separator
+      {{"", "/p", "/h"}, "/p/drive_c/windows/"},
+      {{nullptr, nullptr, "/h"}, "/h/.wine/drive_c/windows/"},
+      {{nullptr, "", "/h"}, "/h/.wine/drive_c/windows/"},
+      {{nullptr, nullptr, nullptr}, account},
+      {{nullptr, "", ""}, account},
   };
-  for (const DirCase& c : cases) {
-    Set("WINDIR", c.windir);
-    Set("WINEPREFIX", c.wineprefix);
-    Set("HOME", c.home);
-    EXPECT_EQ(WindowsDir(), c.expected);
+  for (const auto& [values, expected] : cases) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      values[i] != nullptr ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
+    }
+    EXPECT_EQ(WindowsDir(), expected);
   }
-  unsetenv("WINDIR");
-  unsetenv("WINEPREFIX");
+  for (const char* name : names) unsetenv(name);
   setenv("HOME", home.c_str(), 1);
 }
 

@@ -5,42 +5,21 @@
 namespace tavrel::setting {
 namespace {
 
-struct StateCase {
-  std::string value;
-  std::string separator;
-  ProxyClientState state;
-};
-
 TEST(ProxyClientState, ReadsTheLeadingNumber) {
-  const StateCase cases[] = {
-      {"1", ".", ProxyClientState::Disabled},
-      {"01", ".", ProxyClientState::Disabled},
-      {"+1", ".", ProxyClientState::Disabled},
-      {" 1 ", ".", ProxyClientState::Disabled},
-      {"1.0", ".", ProxyClientState::Disabled},
-      {"1 ;note", ".", ProxyClientState::Disabled},
-      {"1,00", ",", ProxyClientState::Disabled},
-      {"1x", ".", ProxyClientState::Disabled},
-      {"0", ".", ProxyClientState::Enabled},
-      {"2", ".", ProxyClientState::Enabled},
-      {"-1", ".", ProxyClientState::Enabled},
-      {"1.5", ".", ProxyClientState::Enabled},
-      {"1,5", ",", ProxyClientState::Enabled},
-      {"11", ".", ProxyClientState::Enabled},
-      {"10", ".", ProxyClientState::Enabled},
-      {"abc", ".", ProxyClientState::Enabled},
-      {"\t1", ".", ProxyClientState::Enabled},
-      {"+-1", ".", ProxyClientState::Enabled},
-      {".1", ".", ProxyClientState::Enabled},
-      {"C:/windows/win.ini", ".", ProxyClientState::Enabled},
+  const auto D = ProxyClientState::Disabled, E = ProxyClientState::Enabled,
+             U = ProxyClientState::Unread;
+  // The value, the decimal separator, the state. Nothing read (the empty value) is Unread.
+  const std::tuple<std::string, const char*, ProxyClientState> cases[] = {
+      {"1", ".", D},   {"01", ".", D},      {"+1", ".", D},   {" 1 ", ".", D},
+      {"1.0", ".", D}, {"1 ;note", ".", D}, {"1,00", ",", D}, {"1x", ".", D},
+      {"0", ".", E},   {"2", ".", E},       {"-1", ".", E},   {"1.5", ".", E},
+      {"1,5", ",", E}, {"11", ".", E},      {"10", ".", E},   {"abc", ".", E},
+      {"\t1", ".", E}, {"+-1", ".", E},     {".1", ".", E},   {"C:/windows/win.ini", ".", E},
+      {"", ".", U},
   };
-  for (const StateCase& c : cases) {
-    EXPECT_EQ(StateFromValue({c.value.size(), c.value}, c.separator), c.state) << c.value;
+  for (const auto& [value, separator, state] : cases) {
+    EXPECT_EQ(StateFromValue({value.size(), value}, separator), state) << value;
   }
-}
-
-TEST(ProxyClientState, NothingReadIsUnread) {
-  EXPECT_EQ(StateFromValue({0, ""}, "."), ProxyClientState::Unread);
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ void PosixRuntime::ShowMessageBox(const std::string& text, const std::string& ti
 
 void PosixRuntime::Beep() { Host().Beep(); }
 
+void PosixRuntime::Complain(const std::string& text) {
+  std::fprintf(stderr, "tavrel: %s\n", text.c_str());
+}
+
 void PosixRuntime::End(int status) { std::exit(status); }
 
 void PosixRuntime::RenderWindow(const window::FormState& state) { Host().Render(state); }

@@ -20,6 +20,7 @@ class PosixRuntime final : public control::Runtime {
   std::string CommandLine() override { return commandLine_; }
   void ShowMessageBox(const std::string& text, const std::string& title) override;
   void Beep() override;
+  void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
   void RenderWindow(const window::FormState& state) override;
   void RunWindow(window::FormInput& input) override;

@@ -12,6 +12,8 @@ void Win32Runtime::ShowMessageBox(const std::string& text, const std::string& ti
 
 void Win32Runtime::Beep() { window_.Beep(); }
 
+void Win32Runtime::Complain(const std::string& /*text*/) {}
+
 void Win32Runtime::End(int status) { ExitProcess(static_cast<UINT>(status)); }
 
 void Win32Runtime::RenderWindow(const window::FormState& state) { window_.Render(state); }

@@ -18,6 +18,7 @@ class Win32Runtime final : public control::Runtime {
   std::string CommandLine() override;
   void ShowMessageBox(const std::string& text, const std::string& title) override;
   void Beep() override;
+  void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
   void RenderWindow(const window::FormState& state) override;
   void RunWindow(window::FormInput& input) override;

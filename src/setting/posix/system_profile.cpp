@@ -4,8 +4,12 @@
 
 #include <langinfo.h>
 #include <locale.h>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -19,6 +23,14 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// $HOME, or where it is unset or empty (cron, env -i) the account's home directory, as
+// Wine itself finds it; empty when neither is known.
+std::string HomeDirectory() {
+  if (std::string home = Environment("HOME"); !home.empty()) return home;
+  const passwd* account = getpwuid(getuid());
+  return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
+}
+
 }  // namespace
 
 const char kPathSeparator = '/';
@@ -27,7 +39,7 @@ std::string SystemWindowsDirectory() {
   if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
   std::string prefix = Environment("WINEPREFIX");
   if (prefix.empty()) {
-    const std::string home = Environment("HOME");
+    const std::string home = HomeDirectory();
     if (home.empty()) return "";
     prefix = home + "/.wine";
   }
@@ -37,14 +49,17 @@ std::string SystemWindowsDirectory() {
 // A write that runs out of memory, or fails in any other unforeseen way, is a failed
 // write: the file stays as it was and a silent run ends with status 1, never an abort.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file) {
+                       const std::string& file, std::string* reason) {
+  int error = 0;
   try {
-    return profile::UpdateFile(file, [&](std::string_view bytes) {
-             return profile::SetProfileString(bytes, section, key, value);
-           }) == 0;
+    error = profile::UpdateFile(file, [&](std::string_view bytes) {
+      return profile::SetProfileString(bytes, section, key, value);
+    });
   } catch (const std::exception&) {
-    return false;
+    error = ENOMEM;
   }
+  if (error != 0) *reason = std::strerror(error);
+  return error == 0;
 }
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,

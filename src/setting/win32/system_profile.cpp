@@ -19,7 +19,7 @@ std::string SystemWindowsDirectory() {
 }
 
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file) {
+                       const std::string& file, std::string* /*reason*/) {
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 

@@ -1,0 +1,136 @@
+// frmMain's procedures and the start-up, driven through a runtime that records what the
+// program shows and presses buttons in place of a user.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <regex>
+
+#include "control/frm_main.h"
+#include "control/gnu_options.h"
+#include "control/startup.h"
+#include "support/temp_dir.h"
+
+namespace tavrel::control {
+namespace {
+
+using C = window::ControlId;
+using window::View;
+
+class FakeRuntime final : public Runtime {
+ public:
+  FakeRuntime(std::string commandLine, std::vector<C> toPress)
+      : line(std::move(commandLine)), presses(std::move(toPress)) {}
+  std::string CommandLine() override { return line; }
+  void ShowMessageBox(const std::string& text, const std::string& title) override {
+    boxes += title + "|" + text;
+  }
+  void Beep() override { ++beeps; }
+  void Complain(const std::string& text) override { complaints += text; }
+  [[noreturn]] void End(int status) override { throw status; }  // so that nothing runs after it
+  void RenderWindow(const window::FormState& state) override { window = state; }
+  void RunWindow(window::FormInput& input) override {
+    for (C id : presses) input.Press(id);
+  }
+
+  std::string line, boxes, complaints;
+  std::vector<C> presses;
+  int beeps = 0;
+  std::optional<window::FormState> window;  // as last drawn; nothing while never shown
+};
+
+const std::string kKey = "[Microsoft Proxy Service]\r\nDisable=";
+// One help box: its title, then each switch with its meaning.
+const std::regex kHelpBox(
+    "^Tavrel 2\\.0\\|[^|]*\n/on\tEnable the Proxy Client\r\n/off\tDisable the Proxy "
+    "Client\r\n/\\?\t[^|]*$");
+constexpr int kClosed = 100;  // Run returned: the user closed the window with its close box
+
+// A Windows directory of its own for each test.
+class Control : public testing::Test {
+ protected:
+  Control() { setenv("WINDIR", windir_.path().c_str(), 1); }
+  ~Control() override { unsetenv("WINDIR"); }
+
+  // win.ini with the key holding `value`, or none; the file as it now is.
+  void Store(const char* value) {
+    std::filesystem::remove(windir_ / "win.ini");
+    if (value != nullptr) test::WriteBytes(windir_ / "win.ini", Ini(value));
+  }
+  std::string Stored() const { return test::ReadBytes(windir_ / "win.ini"); }
+  static std::string Ini(const char* value) { return value ? kKey + value + "\r\n" : ""; }
+
+  // Starts the program as main does; the status it ended with, or kClosed + Run's return.
+  static int Start(FakeRuntime& runtime) {
+    try {
+      return kClosed + control::Run(runtime);
+    } catch (int status) {
+      return status;
+    }
+  }
+
+  test::TempDir windir_;
+};
+
+TEST_F(Control, CommandLineIsSearchedForOnThenOffThenHelp) {
+  // The command line, the exit status, the key's value afterwards (9 before), the help box.
+  const std::tuple<const char*, int, const char*, bool> cases[] = {
+      {"/off", 0, "1", false},      {"/on", 0, "0", false},       {"/on /off", 0, "0", false},
+      {"/off /on", 0, "0", false},  {"/online", 0, "0", false},   {"x/offset", 0, "1", false},
+      {"/? /on", 0, "0", false},    {"  /off  ", 0, "1", false},  {"/?", 0, "9", true},
+      {"/ON", kClosed, "9", false}, {"-on", kClosed, "9", false}, {"/of", kClosed, "9", false},
+      {"   ", kClosed, "9", false},
+  };
+  for (const auto& [line, status, after, help] : cases) {
+    Store("9");
+    FakeRuntime runtime(line, {});
+    EXPECT_EQ(Start(runtime), status) << line;
+    EXPECT_EQ(Stored(), Ini(after)) << line;
+    EXPECT_EQ(std::regex_search(runtime.boxes, kHelpBox), help) << line;
+    EXPECT_EQ(runtime.beeps, 0) << line;
+    // Without a switch the window is shown before the state is known: Cancel keeps the focus.
+    EXPECT_EQ(runtime.window ? runtime.window->focus : C::lblInfo,
+              status == kClosed ? C::cmdCancel : C::lblInfo)
+        << line;
+  }
+}
+
+TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
+  const std::vector<C> everyButton = {C::cmdDisable, C::cmdEnable, C::cmdCancel, C::cmdEnable,
+                                      C::cmdClose};
+  // The key's value before (nullptr: no win.ini), the buttons pressed, the exit status, the
+  // window's view and focus at the end, the beeps, the value after (nullptr: no Windows
+  // directory, so that the write fails).
+  const std::tuple<const char*, std::vector<C>, int, View, C, int, const char*> cases[] = {
+      {"1", {}, kClosed, View::StatusDisabled, C::cmdEnable, 0, "1"},
+      {"0", {C::cmdDisable}, kClosed, View::SwitchedOff, C::cmdClose, 0, "1"},
+      // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
+      {"1", everyButton, 0, View::SwitchedOn, C::cmdClose, 0, "0"},
+      {"", {C::cmdCancel}, 0, View::Initial, C::cmdCancel, 1, ""},
+      // A failed write beeps and leaves the window as it was.
+      {nullptr, {C::cmdDisable}, kClosed, View::StatusEnabled, C::cmdDisable, 1, nullptr},
+  };
+  for (const auto& [stored, presses, status, view, focus, beeps, after] : cases) {
+    Store(stored);
+    if (after == nullptr) setenv("WINDIR", (windir_ / "missing").c_str(), 1);
+    FakeRuntime runtime("", presses);
+    EXPECT_EQ(Start(runtime), status);
+    ASSERT_TRUE(runtime.window);
+    EXPECT_EQ(runtime.window->view, view);
+    EXPECT_EQ(runtime.window->focus, focus);
+    EXPECT_EQ(runtime.beeps, beeps);
+    EXPECT_EQ(runtime.complaints, "") << "the window beeps instead";
+    EXPECT_EQ(Stored(), Ini(after));
+    setenv("WINDIR", windir_.path().c_str(), 1);
+  }
+}
+
+// The options themselves are tried on the real program; here, what is not one.
+TEST(GnuOptions, CountOnlyAsTheWholeCommandLine) {
+  for (const char* line :
+       {"", " --help", "--help ", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
+    EXPECT_EQ(GnuOptionOf(line), GnuOption::None) << line;
+  }
+}
+
+}  // namespace
+}  // namespace tavrel::control
