@@ -41,29 +41,34 @@ std::optional<Rgb> ColourAt(double x, double y) {
   return std::nullopt;
 }
 
+// One pixel: the design sampled on a grid within it and averaged, so edges come out
+// smooth at any size.
+void DrawPixel(int px, int py, double unit, std::uint8_t* out) {
+  constexpr int kSamples = 4;  // a side
+  Rgb sum{};
+  int covered = 0;
+  for (int sy = 0; sy < kSamples; ++sy) {
+    for (int sx = 0; sx < kSamples; ++sx) {
+      const auto colour =
+          ColourAt((px + (sx + 0.5) / kSamples) * unit, (py + (sy + 0.5) / kSamples) * unit);
+      if (!colour) continue;
+      for (std::size_t c = 0; c < 3; ++c) sum[c] += (*colour)[c];
+      ++covered;
+    }
+  }
+  for (std::size_t c = 0; c < 3 && covered > 0; ++c)
+    out[c] = static_cast<std::uint8_t>(sum[c] / covered);
+  out[3] = static_cast<std::uint8_t>(covered * 255 / (kSamples * kSamples));
+}
+
 }  // namespace
 
 IconImage DrawIcon(int size) {
-  constexpr int kSamples = 4;  // a side, within each pixel
   IconImage image{size, size, std::vector<std::uint8_t>(static_cast<std::size_t>(size * size) * 4)};
   const double unit = 32.0 / size;
-  auto* out = image.rgba.data();
+  std::uint8_t* out = image.rgba.data();
   for (int py = 0; py < size; ++py) {
-    for (int px = 0; px < size; ++px, out += 4) {
-      Rgb sum{};
-      int covered = 0;
-      for (int s = 0; s < kSamples * kSamples; ++s) {
-        const double x = (px + (s % kSamples + 0.5) / kSamples) * unit;
-        const double y = (py + (s / kSamples + 0.5) / kSamples) * unit;
-        if (const auto colour = ColourAt(x, y)) {
-          for (std::size_t c = 0; c < 3; ++c) sum[c] += (*colour)[c];
-          ++covered;
-        }
-      }
-      for (std::size_t c = 0; c < 3 && covered > 0; ++c)
-        out[c] = static_cast<std::uint8_t>(sum[c] / covered);
-      out[3] = static_cast<std::uint8_t>(covered * 255 / (kSamples * kSamples));
-    }
+    for (int px = 0; px < size; ++px, out += 4) DrawPixel(px, py, unit, out);
   }
   return image;
 }
