@@ -1,7 +1,5 @@
 #!/bin/bash
-# The Windows zip: zip.sh WINDOWS_BUILD_DIR VERSION -- it holds exactly Tavrel.exe, the
-# readme and the licence.
-set -u
+# zip.sh WINDOWS_BUILD_DIR VERSION: the Windows zip holds Tavrel.exe, the readme and the licence.
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 (cd "$1" && cpack -G ZIP -B "$out" >/dev/null 2>&1)

@@ -38,18 +38,14 @@ TEST(Icon, FileAndDrawingShowTheSameDesign) {
 
 TEST(Icon, DamagedFilesGiveWhatCanBeRead) {
   const std::string icon(TavrelIcon());
-  struct Case {
-    std::string bytes;
-    std::size_t images;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::size_t> cases[] = {
       {"", 0},
       {icon.substr(0, 5), 0},
       {icon.substr(0, 22), 0},
       {icon.substr(0, icon.size() - 1), 1},  // the second image is cut short
       {"\1" + icon.substr(1), 0},            // not an icon file
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadIcon(c.bytes).size(), c.images);
+  for (const auto& [bytes, images] : cases) EXPECT_EQ(ReadIcon(bytes).size(), images);
 }
 
 }  // namespace

@@ -6,15 +6,13 @@ import pefile
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll",
                "advapi32.dll", "shell32.dll", "uxtheme.dll"}
-RT_GROUP_ICON, RT_MANIFEST = 14, 24
 
 
 def main(path, version):
     pe = pefile.PE(path)
     kinds = {entry.id for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries}
     fixed = pe.VS_FIXEDFILEINFO[0]
-    found = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF,
-             fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
+    found = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
     strings = {k.decode(): v.decode() for info in pe.FileInfo[0]
                for table in getattr(info, "StringTable", []) for k, v in table.entries.items()}
     checks = {
@@ -22,7 +20,7 @@ def main(path, version):
             {e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT} <= SYSTEM_DLLS,
         "a terminal-server aware GUI program":
             pe.OPTIONAL_HEADER.Subsystem == 2 and pe.OPTIONAL_HEADER.DllCharacteristics & 0x8000,
-        "an icon group and a manifest": {RT_GROUP_ICON, RT_MANIFEST} <= kinds,
+        "an icon group and a manifest": {14, 24} <= kinds,
         f"version record {found} is {version}": ".".join(map(str, found)) == version,
         "the licence in the version record": "Tavrel developers" in strings.get("LegalCopyright", ""),
     }
