@@ -19,9 +19,7 @@ check "lintian has no error or warning: $lintian" '! grep -q "^[EW]:" <<<"$linti
 check "tavrel depends on libc6 alone" '[[ $(dpkg-deb -f "$deb" Depends) =~ ^libc6(\ \(>=\ [0-9.]+\))?$ ]]'
 check "tavrel recommends tavrel-window" '[ "$(dpkg-deb -f "$deb" Recommends)" = tavrel-window ]'
 depends=$(dpkg-deb -f "$window" Depends)
-for dependency in "tavrel (= $version)" libfltk1.3 libx11-6; do
-  check "tavrel-window depends on $dependency ($depends)" '[[ $depends == *"$dependency"* ]]'
-done
+check "tavrel-window depends on tavrel, FLTK and X: $depends" '[[ $depends == "tavrel (= $version), "*libfltk1.3*libx11-6* ]]'
 
 dpkg-deb -x "$deb" "$out/root"
 program=$out/root/usr/bin/tavrel
@@ -30,10 +28,8 @@ check "the installed tavrel switches" 'grep -q "^Disable=1" "$out/windows/win.in
 dpkg-deb -x "$window" "$out/root"
 check "built with Debian's hardening flags" \
   'grep -q "^CMAKE_CXX_FLAGS:.*-D_FORTIFY_SOURCE=.*-fstack-protector-strong" "$build/CMakeCache.txt"'
-for elf in "$program" "$out"/root/usr/lib/tavrel/tavrel-fltk.so; do
-  check "$elf is read-only after relocation, bound now" \
-    'readelf -l "$elf" | grep -q GNU_RELRO && readelf -d "$elf" | grep -q "FLAGS.*BIND_NOW"'
-done
+check "program and module read-only after relocation, bound now" 'for elf in "$program" "$out"/root/usr/lib/tavrel/*.so; do
+  readelf -l "$elf" | grep -q GNU_RELRO && readelf -d "$elf" | grep -q "FLAGS.*BIND_NOW" || return 1; done'
 check "the window module is found where it is installed" \
   'env -u DISPLAY LD_DEBUG=files "$program" 2>&1 | grep -q "calling init: .*/lib/tavrel/tavrel-fltk.so"'
 share=$out/root/usr/share

@@ -29,7 +29,6 @@ TEST(Icon, FileAndDrawingShowTheSameDesign) {
     }
     EXPECT_GE(agree * 100, made.width * made.width * percent);
   }
-  EXPECT_EQ(images[0].width * 2, images[1].width);
   std::set<std::uint8_t> alphas;
   const IconImage large = DrawIcon(256);
   for (std::size_t i = 3; i < large.rgba.size(); i += 4) alphas.insert(large.rgba[i]);

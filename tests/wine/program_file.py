@@ -11,6 +11,9 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcr
 def main(path, version):
     pe = pefile.PE(path)
     kinds = {entry.id for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries}
+    manifest = b"".join(pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+                        for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == 24
+                        for named in e.directory.entries for lang in named.directory.entries).decode()
     fixed = pe.VS_FIXEDFILEINFO[0]
     found = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
     strings = {k.decode(): v.decode() for info in pe.FileInfo[0]
@@ -20,7 +23,9 @@ def main(path, version):
             {e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT} <= SYSTEM_DLLS,
         "a terminal-server aware GUI program":
             pe.OPTIONAL_HEADER.Subsystem == 2 and pe.OPTIONAL_HEADER.DllCharacteristics & 0x8000,
-        "an icon group and a manifest": {14, 24} <= kinds,
+        "an icon group": 14 in kinds,
+        "manifest: no elevation, visual styles, per-monitor DPI": all(needle in manifest for needle in (
+            'level="asInvoker"', 'Common-Controls" version="6.0.0.0"', "PerMonitorV2", "true/pm")),
         f"version record {found} is {version}": ".".join(map(str, found)) == version,
         "the licence in the version record": "Tavrel developers" in strings.get("LegalCopyright", ""),
     }
