@@ -10,11 +10,6 @@ case $action in
     # Without a window manager Wine waits in every window destruction unless unmanaged.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
-    # One server and one set of Wine's own services for the whole run, detached from any
-    # output: started by a test's wine, they would hold that test's output open while
-    # other tests use them, and ctest would wait for it. (Ten minutes idle end it.)
-    wineserver -p600 </dev/null >/dev/null 2>&1
-    wineboot </dev/null >/dev/null 2>&1
     test -d "$WINEPREFIX/drive_c/windows"
     ;;
   remove)
