@@ -1,0 +1,72 @@
+# Packages: on Linux two Debian packages, tavrel (the program alone, needing only libc)
+# and tavrel-window (the window module and the desktop files); for Windows a zip of
+# Tavrel.exe, its readme and the licence.
+set(CPACK_PACKAGE_NAME tavrel)
+set(CPACK_PACKAGE_VENDOR "The Tavrel developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME Tavrel-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT tavrel)
+  include(CPack)
+  return()
+endif()
+
+# Whoever builds the package maintains it: Debian's DEBFULLNAME and DEBEMAIL name them.
+if(DEFINED ENV{DEBEMAIL} AND DEFINED ENV{DEBFULLNAME})
+  set(maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(maintainer "Tavrel developers <tavrel@users.noreply.github.com>")
+endif()
+set(TAVREL_MAINTAINER "${maintainer}" CACHE STRING "The Debian packages' maintainer")
+set(CPACK_PACKAGE_CONTACT "${TAVREL_MAINTAINER}")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL tavrel tavrel-window)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(TAVREL_DEB_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_project.cmake)
+
+set(CPACK_DEBIAN_TAVREL_PACKAGE_NAME tavrel)
+set(CPACK_DEBIAN_TAVREL_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_TAVREL_PACKAGE_RECOMMENDS tavrel-window)
+set(CPACK_DEBIAN_TAVREL_DESCRIPTION "switch a Wine prefix's proxy client on and off
+Tavrel writes the key Disable of section Microsoft Proxy Service in
+win.ini of a Wine prefix: tavrel /off disables the proxy client and
+tavrel /on enables it, silently, for scripts. Without a switch it opens a
+small window that tells the client's state and switches it (package
+tavrel-window).")
+
+set(CPACK_DEBIAN_TAVREL-WINDOW_PACKAGE_NAME tavrel-window)
+# CPack's own dependency scan would also add ldconfig calls for the private module;
+# cmake/cpack_project.cmake asks dpkg-shlibdeps instead.
+set(CPACK_DEBIAN_TAVREL-WINDOW_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_TAVREL_WINDOW_DEPENDS "tavrel (= ${TAVREL_DEB_VERSION})")
+set(CPACK_TAVREL_WINDOW_MODULE ${PROJECT_BINARY_DIR}/src/tavrel-fltk.so)
+set(CPACK_DEBIAN_TAVREL-WINDOW_DESCRIPTION "window of the proxy client switch Tavrel
+The window that tavrel opens when started without a switch: it tells
+whether a Wine prefix's proxy client is enabled or disabled and offers
+one button to switch it. With the desktop entry, icons and AppStream
+metadata.")
+
+# Each package's documentation (the licence and the Debian changelog) and lintian's
+# overrides, each with its reason.
+set(TAVREL_PACKAGE_DATE "Sun, 06 Dec 2026 12:00:00 +0000")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian.in changelog.Debian @ONLY)
+add_custom_command(OUTPUT changelog.Debian.gz
+  COMMAND gzip -9n -c changelog.Debian > changelog.Debian.gz DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian)
+add_custom_target(package_docs ALL DEPENDS changelog.Debian.gz)
+foreach(component tavrel tavrel-window)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+    DESTINATION share/doc/${component} COMPONENT ${component})
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/${component}
+    DESTINATION share/lintian/overrides COMPONENT ${component})
+endforeach()
+include(CPack)
