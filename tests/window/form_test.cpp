@@ -2,18 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
 #include <vector>
 
 namespace tavrel::window {
 namespace {
 
-// A window whose button presses are only recorded.
+// A window whose button presses are recorded; Disable and Enable switch the view
+// as frmMain does, so that the focus moves on to Close.
 class RecordingForm final : public Form {
  public:
   std::vector<ControlId> clicks;
 
  protected:
-  void Click(ControlId id) override { clicks.push_back(id); }
+  void Click(ControlId id) override {
+    clicks.push_back(id);
+    if (id == ControlId::cmdDisable) SetView(View::SwitchedOff);
+    if (id == ControlId::cmdEnable) SetView(View::SwitchedOn);
+  }
 };
 
 struct ViewCase {
@@ -69,37 +76,52 @@ TEST(Form, ShownEarlyKeepsTheFocusOnCancel) {
 }
 
 struct KeyCase {
-  std::vector<View> views;
-  std::vector<Key> keys;
+  View view;
+  const char* keys;  // ret spc esc tab btab a-LETTER; "+" an auto-repeat, "^" a release
   std::vector<ControlId> clicks;
 };
 
-TEST(Form, KeysPressTheRightButton) {
-  const Key tab{KeyCode::Tab}, backTab{KeyCode::BackTab}, ret{KeyCode::Return},
-      space{KeyCode::Space}, esc{KeyCode::Escape};
-  const auto alt = [](char c) { return Key{KeyCode::AltLetter, c}; };
+// Sends the keys of a KeyCase to the form.
+void Type(Form& form, const std::string& keys) {
+  std::istringstream words(keys);
+  const std::map<std::string, KeyCode> codes = {{"ret", KeyCode::Return},
+                                                {"spc", KeyCode::Space},
+                                                {"esc", KeyCode::Escape},
+                                                {"tab", KeyCode::Tab},
+                                                {"btab", KeyCode::BackTab}};
+  for (std::string w; words >> w;) {
+    const bool up = w[0] == '^', repeat = w.back() == '+';
+    w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
+    const Key key = w.rfind("a-", 0) == 0 ? Key{KeyCode::AltLetter, w[2]} : Key{codes.at(w)};
+    up ? form.KeyUp(key) : form.KeyDown(key, repeat);
+  }
+}
+
+TEST(Form, KeysPressTheRightButtonOncePerPress) {
+  using C = ControlId;
+  const View none = View::Initial, on = View::StatusEnabled, off = View::StatusDisabled;
   const KeyCase cases[] = {
-      {{}, {ret}, {ControlId::cmdCancel}},
-      {{}, {esc}, {ControlId::cmdCancel}},
-      {{View::StatusEnabled}, {ret}, {ControlId::cmdDisable}},
-      {{View::StatusEnabled}, {tab, space}, {ControlId::cmdCancel}},
-      {{View::StatusEnabled}, {tab, tab, ret}, {ControlId::cmdDisable}},
-      {{View::StatusDisabled}, {backTab, ret}, {ControlId::cmdCancel}},
-      {{View::StatusDisabled}, {alt('d'), alt('E')}, {ControlId::cmdEnable}},
-      {{View::StatusEnabled},
-       {alt('d'), alt('e'), alt('c')},
-       {ControlId::cmdDisable, ControlId::cmdCancel}},
-      {{View::StatusEnabled, View::SwitchedOff}, {esc, alt('c'), alt('d')}, {ControlId::cmdClose}},
-      {{View::StatusDisabled, View::SwitchedOn}, {ret}, {ControlId::cmdClose}},
-      {{View::StatusDisabled, View::SwitchedOn}, {tab, space}, {ControlId::cmdClose}},
-      {{View::StatusEnabled}, {alt('x')}, {}},
+      {none, "ret", {C::cmdCancel}},
+      {none, "esc esc+", {C::cmdCancel}},
+      {on, "ret ret+ ret+", {C::cmdDisable}},
+      {on, "spc spc+ spc+", {}},
+      {on, "spc spc+ ^spc spc ^spc", {C::cmdDisable, C::cmdClose}},
+      {on, "tab spc ^spc", {C::cmdCancel}},
+      {on, "spc tab btab ^spc ^spc", {}},
+      {on, "spc+ ^spc a-d+ esc+", {}},
+      {on, "tab tab ret", {C::cmdDisable}},
+      {off, "btab ret", {C::cmdCancel}},
+      {off, "a-d a-E a-e", {C::cmdEnable}},
+      {on, "a-D esc a-c a-d", {C::cmdDisable, C::cmdClose}},
+      {off, "spc ret ^spc", {C::cmdEnable}},
+      {on, "a-x", {}},
   };
   for (const KeyCase& c : cases) {
     RecordingForm form;
-    for (const View v : c.views) form.SetView(v);
+    form.SetView(c.view);
     form.Show();
-    for (const Key k : c.keys) form.HandleKey(k);
-    EXPECT_EQ(form.clicks, c.clicks);
+    Type(form, c.keys);
+    EXPECT_EQ(form.clicks, c.clicks) << c.keys;
   }
 }
 
@@ -107,8 +129,8 @@ TEST(Form, EscapeIsNotUsedWhileCancelIsDisabled) {
   RecordingForm form;
   form.SetView(View::StatusEnabled);
   form.SetView(View::SwitchedOff);
-  EXPECT_FALSE(form.HandleKey({KeyCode::Escape}));
-  EXPECT_TRUE(form.HandleKey({KeyCode::Return}));
+  EXPECT_FALSE(form.KeyDown({KeyCode::Escape}, false));
+  EXPECT_TRUE(form.KeyDown({KeyCode::Return}, false));
 }
 
 }  // namespace

@@ -13,11 +13,5 @@ TEST(MessageText, SplitsLinesAndTabs) {
   EXPECT_EQ(MessageLines("a\nb\rc\t\td"), (Lines{{"a"}, {"b"}, {"c", "", "d"}}));
 }
 
-TEST(MessageText, TabsStopAtMultiplesOfTheTabWidth) {
-  EXPECT_EQ(NextTabStop(0, 40), 40);
-  EXPECT_EQ(NextTabStop(39, 40), 40);
-  EXPECT_EQ(NextTabStop(40, 40), 80);
-}
-
 }  // namespace
 }  // namespace tavrel::window
