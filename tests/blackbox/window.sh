@@ -1,225 +1,170 @@
 #!/bin/bash
-# Black-box test of the window, driven by keys in an X server of its own:
-#   window.sh WINDOWS_DIR ARTIFACT_DIR COMMAND...
-# Opens the window for stored values and command lines, presses keys with xdotool
-# and checks win.ini and the end of the process; keeps a screenshot of every view
-# in ARTIFACT_DIR. WINDOWS_DIR "auto" makes a scratch directory passed as WINDIR.
-# Set WM_CLOSE to the helper that clicks the close box; LINUX_CHECKS=1 adds the
-# checks that only hold for the Linux window (exact X geometry, no display).
+# Black-box test of the real window, one driver for the Linux build and Tavrel.exe
+# under Wine: window.sh WINDOWS_DIR ARTIFACT_DIR COMMAND...
+# In an X server of its own it opens the window, presses keys with xdotool and checks
+# the end of the process and win.ini, keeping a screenshot of each view in ARTIFACT_DIR.
+# WINDOWS_DIR "auto" makes a scratch directory, passed as WINDIR. WM_CLOSE is the
+# helper that clicks the close box. LINUX_CHECKS=1 adds the frame hints, clicks, the
+# layout at 96 and 192 dpi and a run without a display; WINDOW_PROBE (under Wine) the
+# layout at 96 and 144 dpi as Windows reports it.
 set -u
 windir=$1 artifacts=$2
 shift 2
+cmd=("$@")
 mkdir -p "$artifacts"
 scratch=$(mktemp -d)
-if [ "$windir" = auto ]; then
-  windir=$scratch/windows
-  mkdir "$windir"
-fi
+[ "$windir" = auto ] && windir=$scratch
 export WINDIR=$windir
-ini=$windir/win.ini
-header='[Microsoft Proxy Service]\r\n' # escapes, expanded by printf %b
+ini=$windir/win.ini golden=$(dirname "$0")/../window/layout.golden
 passed=0 failed=0 pid=
-
 # shellcheck source=xvfb.sh
 . "$(dirname "$0")/xvfb.sh"
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  stop_xvfb
-  rm -rf "$scratch"
+set_dpi() { # Wine's resolution: $1, or its default without it
+  local key='HKCU\Control Panel\Desktop'
+  if [ -n "${1:-}" ]; then wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f
+  else wine reg delete "$key" /v LogPixels /f; fi >/dev/null 2>&1
 }
-trap cleanup EXIT
+trap '[ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; stop_xvfb; rm -rf "$scratch"' EXIT
 start_xvfb || exit 1
 
-fail() {
-  echo "FAIL: $case: $*"
-  failed=$((failed + 1))
-}
+fail() { echo "FAIL: $case: $*" && ok=0; }
+content() { printf '[Microsoft Proxy Service]\r\nDisable=%s\r\n' "${1/EMPTY/}"; }
+same_file() { [ "$(od -An -c "$ini" 2>/dev/null)" = "$(content "$1" | od -An -c)" ]; }
 
-# Each case counts once: passed when none of its checks failed.
+# Starts a case: stores the value $1, runs the program (with the argument $2) and
+# waits for its window.
 begin() {
-  case=$1
-  failed_before=$failed
-}
-end_case() {
-  finish
-  [ "$failed" = "$failed_before" ] && passed=$((passed + 1))
-}
-
-# The file as the tables write it: 0, 1, EMPTY (a value of nothing), ABSENT or DIR.
-content() {
-  case $1 in
-    ABSENT) echo ABSENT ;;
-    EMPTY) printf '%b' "${header}Disable=\r\n" | od -An -c ;;
-    *) printf '%b' "${header}Disable=$1\r\n" | od -An -c ;;
-  esac
-}
-store() {
-  rm -rf "$ini"
-  case $1 in
-    ABSENT) ;;
-    DIR) mkdir "$ini" ;;
-    EMPTY) printf '%b' "${header}Disable=\r\n" >"$ini" ;;
-    *) printf '%b' "${header}Disable=$1\r\n" >"$ini" ;;
-  esac
-}
-stored() {
-  if [ -d "$ini" ]; then echo DIR; elif [ -e "$ini" ]; then od -An -c "$ini"; else echo ABSENT; fi
-}
-
-# Starts the program and waits for its window (or help box) to be mapped.
-launch() {
-  if [ -n "$program_args" ]; then set -- "$@" "$program_args"; fi
-  "$@" >"$scratch/out" 2>&1 &
+  case="[$1] '$2' ${3:-}" ok=1
+  content "$1" >"$ini"
+  "${cmd[@]}" ${2:+"$2"} >/dev/null 2>&1 &
   pid=$!
   win=$(wait_for_window "$pid") || fail "no window appeared"
-  sleep 0.3
 }
 
-# Presses keys while the program runs; a key sent after its end would reach another window.
+# Ends a case: waits (up to 5 s) for the process to end with status $1, or with $1
+# "alive" for win.ini to hold $2 while the process goes on; then checks win.ini.
+end_case() {
+  local got=alive
+  for _ in $(seq 50); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      got=$? pid=
+      break
+    fi
+    [ "$1" = alive ] && same_file "$2" && break
+    sleep 0.1
+  done
+  [ "$got" = "$1" ] || fail "ended with '$got', expected '$1'"
+  same_file "$2" || fail "win.ini is $(od -An -c "$ini"), expected $2"
+  [ -n "$pid" ] && kill "$pid" && wait "$pid" 2>/dev/null
+  pid=
+  [ "$ok" = 1 ] && passed=$((passed + 1)) || failed=$((failed + 1))
+}
+
+# Sends keys (hold:KEY holds one for 1.5 s), clicks (click:X,Y) or CLOSE (the close
+# box) while the program runs: after its end they would reach another window.
 press() {
   for key in "$@"; do
     kill -0 "$pid" 2>/dev/null || return
-    if [ "$key" = CLOSE ]; then
-      "$WM_CLOSE" "$win"
-    else
-      xdotool windowfocus --sync "$win" key "$key" 2>/dev/null
-    fi
-    sleep 0.3
+    case $key in
+      CLOSE) "$WM_CLOSE" "$win" ;;
+      click:*) xy=${key#click:} && xdotool mousemove --window "$win" "${xy%,*}" "${xy#*,}" click 1 ;;
+      hold:*) xdotool windowfocus --sync "$win" keydown "${key#hold:}" && sleep 1.5 &&
+        xdotool keyup "${key#hold:}" ;;
+      *) xdotool windowfocus --sync "$win" key "$key" ;;
+    esac
   done
 }
 
-# The process's end: its exit status, or "alive" when it still runs.
-outcome() {
-  for _ in $(seq 10); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      echo $?
-      pid=
-      return
-    fi
-    sleep 0.1
-  done
-  echo alive
-}
-
-finish() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  pid=
-}
-
+# Keeps a screenshot as $1.png once the window is drawn (two screenshots alike); with
+# $2, waits (up to 5 s) for it to differ from the screenshot $2 ("=NAME": to be NAME).
 shoot() {
-  import -window "$win" "$artifacts/$1.png" 2>/dev/null || fail "no screenshot $1"
+  local file=$artifacts/$1.png ref=${2:-} want=unlike got
+  [ "$ref" != "${ref#=}" ] && want=like
+  for _ in $(seq 25); do
+    import -window "$win" "$file" 2>/dev/null || continue
+    [ -n "$ref" ] && [ "$(compare -metric AE "$file" "$artifacts/${ref#=}.png" null: 2>&1)" = 0 ] &&
+      got=like || got=unlike
+    cmp -s "$file" "$scratch/last.png" && [ "$got" = "$want" ] && return
+    cp "$file" "$scratch/last.png"
+    sleep 0.2
+  done
+  fail "screenshot $1 is not $want ${ref#=}"
 }
 
-# Cases: stored | command line | keys | stored after | end (exit status or alive) |
-# screenshots before and after the keys
-while IFS='|' read -r before args keys after end shot; do
-  begin "[$before] '$args' $keys"
-  store "$before"
-  program_args=$args
-  launch "$@"
-  [ -n "$shot" ] && shoot "${shot%,*}"
-  # shellcheck disable=SC2086 # the keys are split on purpose
-  press $keys
-  got=$(outcome)
-  [ "$got" = "$end" ] || fail "ended with '$got', expected '$end'"
-  [ "$(stored)" = "$(content "$after")" ] || fail "win.ini is $(stored), expected $after"
-  [ "$got" = alive ] && [ "$shot" != "${shot#*,}" ] && shoot "${shot#*,}"
-  end_case
-done <<'CASES'
-1||alt+e|0|alive|status-disabled,switched-on
-0||alt+d|1|alive|status-enabled,switched-off
-EMPTY||alt+d alt+e|EMPTY|alive|initial
-1||alt+e Return|0|0|
-0||alt+d Escape|1|alive|
-0||alt+d space|1|0|
-0||Return|1|alive|
-0||Tab Return|0|0|
-0||shift+Tab shift+Tab Return|1|alive|
-0||Escape|0|0|
-0||alt+c|0|0|
-0||alt+e|0|alive|
-1||alt+d|1|alive|
-EMPTY||Return|EMPTY|0|
-EMPTY||Escape|EMPTY|0|
-ABSENT||alt+d|1|alive|
-0|/of|Return|0|0|
-1|/ON|Tab Return|0|alive|
-0|-on|alt+d|1|alive|
+# Cases: stored | argument | keys | end (exit status or alive) | stored after |
+# screenshots before and after the keys, and what the second is to be (as in shoot;
+# by default, unlike the first).
+cases() {
+  while IFS='|' read -r before arg keys end after shots; do
+    IFS=, read -r shot_before shot_after like <<<"$shots"
+    begin "$before" "$arg" "$keys"
+    [ -n "$shot_before" ] && shoot "$shot_before"
+    # shellcheck disable=SC2086 # the keys are split on purpose
+    press $keys
+    [ -n "$shot_after" ] && shoot "$shot_after" "${like:-$shot_before}"
+    end_case "$end" "$after"
+  done
+}
+cases <<'CASES'
+1||alt+e|alive|0|status-disabled,switched-on
+0||alt+d|alive|1|status-enabled,switched-off
+0||hold:space|alive|1|,held-space,=switched-off
+0||hold:Return|alive|1|,held-return,=switched-off
+EMPTY||Escape|0|EMPTY|initial
 0||CLOSE|0|0|
-0||alt+d CLOSE|1|0|
-1|/?|Return|1|0|help
+1|/?|Return|0|1|help
 CASES
 
-# A failed write leaves the window as it was; the next press works once it can write.
-begin "failed write"
-store 0
-program_args=
-launch "$@"
-store DIR
-press alt+d
-[ "$(outcome)" = alive ] || fail "ended after a failed write"
-[ "$(stored)" = DIR ] || fail "win.ini was replaced"
-shoot failed-write
-store 0
-press alt+d
-[ "$(stored)" = "$(content 1)" ] || fail "second press did not write"
-end_case
+# The window at $1 dpi: its size and places as in layout.golden (the frame's hints on
+# Linux, Windows' own report under Wine), and the label's text left-aligned in its place
+# (clear of the button), in a font of that resolution and not the bold System font.
+layout() {
+  local dpi=$1 w h lx ly lw lh fw fh tw th tx ty
+  begin 0 "" "at $dpi dpi"
+  read -r w h < <(awk -v d="$dpi" '$1 == d { split($3, s, "[x,]"); print s[1], s[2] }' "$golden")
+  IFS=' ,x' read -r _ lx ly lw lh < <(awk -v d="$dpi" '$1 == d { p = 1 } p && $1 == "label" { print; exit }' "$golden")
+  if [ -n "${WINDOW_PROBE:-}" ]; then
+    local got expected
+    got=$(wine "$WINDOW_PROBE" | tr -d '\r')
+    expected=$(awk -v d="$dpi" '$2 == "dpi:" { p = $1 == d; if (p) print substr($3, 1, length($3) - 1); next } p' "$golden")
+    [ "$got" = "$expected" ] || fail "the window is $(diff <(echo "$expected") <(echo "$got"))"
+  else
+    [ "$(xwininfo -id "$win" | awk '/Width:/ { w = $2 } /Height:/ { print w "x" $2 }')" = "${w}x$h" ] ||
+      fail "the window is not ${w}x$h"
+    xprop -id "$win" WM_NORMAL_HINTS | grep -q "minimum size: $w by $h" || fail "resizable"
+    xprop -id "$win" WM_NORMAL_HINTS | grep -q "maximum size: $w by $h" || fail "resizable"
+    xprop -id "$win" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x24, 0x1a' || fail "minimize or maximize asked for"
+    xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no icon"
+  fi
+  shoot "window-$dpi-dpi"
+  read -r fw fh < <(identify -format '%w %h' "$artifacts/window-$dpi-dpi.png")
+  fw=$(((fw - w) / 2)) && fh=$((fh - h - fw)) # the frame that Wine draws
+  read -r tw th tx ty < <(convert "$artifacts/window-$dpi-dpi.png" -crop "$((lw - dpi / 32))x$lh+$((lx + fw))+$((ly + fh))" \
+    +repage -fuzz 20% -trim -format '%w %h %X %Y' info: | tr -d '+')
+  [ "$tx" -le $((dpi / 32)) ] && [ "$tw" -ge "$dpi" ] && [ "$tw" -le $((lw * 9 / 10)) ] &&
+    [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || fail "label text ${tw}x$th at $tx,$ty"
+  end_case alive 0
+}
 
 if [ "${LINUX_CHECKS:-0}" = 1 ]; then
-  begin "geometry"
-  store 0
-  program_args=
-  launch "$@"
-  size=$(xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-  [ "$size" = 313x41 ] || fail "client area is $size"
-  xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 313 by 41' || fail "resizable"
-  xprop -id "$win" WM_NORMAL_HINTS | grep -q 'maximum size: 313 by 41' || fail "resizable"
-  xprop -id "$win" _MOTIF_WM_HINTS | grep -q '0x3, 0x24, 0x1a' || fail "minimize or maximize box asked for"
-  [ "$(xprop -id "$win" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')" = \
-    "Icon (16 x 16) Icon (32 x 32) " ] || fail "the window has no icon of 16 and 32 pixels"
-  # The label's text stands left-aligned inside its place (8,16 161x17), clear of the buttons.
-  import -window "$win" "$scratch/label.png"
-  read -r lw lh lx ly < <(convert "$scratch/label.png" -crop 167x41+0+0 +repage -fuzz 20% -trim \
-    -format '%w %h %X %Y' info: | tr -d '+')
-  [ "$lx" -ge 8 ] && [ "$lx" -le 11 ] && [ "$ly" -ge 16 ] && [ $((lx + lw)) -le 169 ] &&
-    [ $((ly + lh)) -le 33 ] || fail "label text at ${lw}x${lh}+$lx+$ly"
-  end_case
-
-  # A click just inside each corner of a button presses it; just outside does not.
-  # x y | stored after | end
-  while read -r x y after end; do
-    begin "click at $x,$y"
-    store 0
-    program_args=
-    launch "$@"
-    xdotool mousemove --window "$win" "$x" "$y" click 1
-    sleep 0.3
-    got=$(outcome)
-    [ "$got" = "$end" ] || fail "ended with '$got', expected '$end'"
-    [ "$(stored)" = "$(content "$after")" ] || fail "win.ini is $(stored), expected $after"
-    end_case
-  done <<'CLICKS'
-168 8 1 alive
-232 32 1 alive
-167 20 0 alive
-233 20 0 alive
-200 7 0 alive
-200 33 0 alive
-240 8 0 0
-304 32 0 0
-239 20 0 alive
-305 20 0 alive
-CLICKS
-
-  begin "no display"
-  store 0
-  out=$(env -u DISPLAY "$@" 2>&1)
+  # Clicks just outside Disable and Cancel press nothing; just inside they press.
+  cases <<'CASES'
+0||click:167,20 click:233,20 click:200,7 click:200,33 click:239,20 click:305,20 click:304,32|0|0|
+0||click:168,8|alive|1|
+0||click:232,32|alive|1|
+0||click:240,8|0|0|
+CASES
+  for dpi in 96 192; do TAVREL_DPI=$dpi layout "$dpi"; done
+  case="no display" ok=1
+  out=$(env -u DISPLAY "${cmd[@]}" 2>&1)
   status=$?
-  [ "$status" = 2 ] || fail "exit status $status"
-  [ "$(printf '%s\n' "$out" | wc -l)" = 1 ] || fail "printed: $out"
-  [ "$(stored)" = "$(content 0)" ] || fail "wrote without a window"
-  end_case
+  [ "$status $(wc -l <<<"$out")" = "2 1" ] || fail "ended with $status printing: $out"
+  [ "$ok" = 1 ] && passed=$((passed + 1)) || failed=$((failed + 1))
+fi
+
+if [ -n "${WINDOW_PROBE:-}" ]; then
+  for dpi in 96 144; do set_dpi "$dpi" && layout "$dpi"; done
 fi
 
 echo "$passed passed, $failed failed"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -9,128 +10,65 @@
 namespace tavrel::window {
 namespace {
 
+const char* const kNames[] = {"Disable", "Enable", "Cancel", "Info", "Close"};
+
 // A window whose button presses are recorded; Disable and Enable switch the view
 // as frmMain does, so that the focus moves on to Close.
 class RecordingForm final : public Form {
  public:
-  std::vector<ControlId> clicks;
+  std::string clicks;
 
  protected:
   void Click(ControlId id) override {
-    clicks.push_back(id);
+    clicks += std::string(clicks.empty() ? "" : ",") + kNames[static_cast<int>(id)];
     if (id == ControlId::cmdDisable) SetView(View::SwitchedOff);
     if (id == ControlId::cmdEnable) SetView(View::SwitchedOn);
   }
 };
 
-struct ViewCase {
-  std::vector<View> views;
-  const char* label;
-  const char* visibleButtons;  // in tab order: D(isable) E(nable) C(ancel) L(close)
-  bool cancelEnabled;
-  std::optional<ControlId> focus;
-};
-
-std::string VisibleButtons(const FormState& s) {
-  std::string letters;
-  const char* names = "DEC.L";
-  for (const Control& c : s.controls) {
-    if (c.button && c.visible) letters += names[static_cast<int>(c.id)];
-  }
-  return letters;
+// Carries out one word of a case: a view, "show", or a key (see form_cases.txt).
+bool Do(RecordingForm& form, std::string w) {
+  const std::map<std::string, View> views = {{"StatusDisabled", View::StatusDisabled},
+                                             {"StatusEnabled", View::StatusEnabled}};
+  const std::map<std::string, KeyCode> keys = {{"ret", KeyCode::Return},
+                                               {"spc", KeyCode::Space},
+                                               {"esc", KeyCode::Escape},
+                                               {"tab", KeyCode::Tab},
+                                               {"btab", KeyCode::BackTab}};
+  if (views.count(w) != 0) form.SetView(views.at(w));
+  if (w == "show") form.Show();
+  if (views.count(w) != 0 || w == "show") return true;
+  const bool up = w[0] == '^', repeat = w.back() == '+';
+  w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
+  const Key key = w.rfind("a-", 0) == 0 ? Key{KeyCode::AltLetter, w[2]} : Key{keys.at(w)};
+  return up ? form.KeyUp(key) : form.KeyDown(key, repeat);
 }
 
-TEST(Form, ViewsSetTheirControls) {
-  const ViewCase cases[] = {
-      {{}, "", "C", true, ControlId::cmdCancel},
-      {{View::StatusDisabled}, "Proxy Client is DISABLED", "EC", true, ControlId::cmdEnable},
-      {{View::StatusEnabled}, "Proxy Client is ENABLED", "DC", true, ControlId::cmdDisable},
-      {{View::StatusDisabled, View::SwitchedOn},
-       "Proxy Client is now ENABLED",
-       "CL",
-       false,
-       ControlId::cmdClose},
-      {{View::StatusEnabled, View::SwitchedOff},
-       "Proxy Client is now DISABLED",
-       "CL",
-       false,
-       ControlId::cmdClose},
-  };
-  for (const ViewCase& c : cases) {
+// What the window shows: the label, the buttons shown, Cancel's state and the focus.
+std::string Describe(const FormState& s) {
+  std::string shown;
+  for (const Control& c : s.controls)
+    shown += c.button && c.visible ? kNames[static_cast<int>(c.id)][0] : '.';
+  return "\"" + s.Get(ControlId::lblInfo).caption + "\" " + shown +
+         (s.Get(ControlId::cmdCancel).enabled ? "" : " Cancel-off") + " focus " +
+         (s.focus ? kNames[static_cast<int>(*s.focus)] : "none");
+}
+
+TEST(Form, CasesOfTheTable) {
+  std::ifstream table(TAVREL_TEST_DATA "/window/form_cases.txt");
+  int cases = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t arrow = line.find(" => ");
+    std::istringstream words(line.substr(0, arrow));
     RecordingForm form;
-    for (const View v : c.views) form.SetView(v);
-    form.Show();
-    const FormState& s = form.State();
-    EXPECT_EQ(s.Get(ControlId::lblInfo).caption, c.label);
-    EXPECT_EQ(VisibleButtons(s), c.visibleButtons) << c.label;
-    EXPECT_EQ(s.Get(ControlId::cmdCancel).enabled, c.cancelEnabled) << c.label;
-    EXPECT_EQ(s.focus, c.focus) << c.label;
+    bool used = true;
+    for (std::string w; words >> w;) used = Do(form, w);
+    const std::string got = form.clicks + (used ? "" : " unused") + " | " + Describe(form.State());
+    EXPECT_EQ(got, line.substr(arrow + 4)) << line;
+    ++cases;
   }
-}
-
-TEST(Form, ShownEarlyKeepsTheFocusOnCancel) {
-  RecordingForm form;
-  form.Show();
-  form.SetView(View::StatusEnabled);
-  EXPECT_EQ(form.State().focus, ControlId::cmdCancel);
-}
-
-struct KeyCase {
-  View view;
-  const char* keys;  // ret spc esc tab btab a-LETTER; "+" an auto-repeat, "^" a release
-  std::vector<ControlId> clicks;
-};
-
-// Sends the keys of a KeyCase to the form.
-void Type(Form& form, const std::string& keys) {
-  std::istringstream words(keys);
-  const std::map<std::string, KeyCode> codes = {{"ret", KeyCode::Return},
-                                                {"spc", KeyCode::Space},
-                                                {"esc", KeyCode::Escape},
-                                                {"tab", KeyCode::Tab},
-                                                {"btab", KeyCode::BackTab}};
-  for (std::string w; words >> w;) {
-    const bool up = w[0] == '^', repeat = w.back() == '+';
-    w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
-    const Key key = w.rfind("a-", 0) == 0 ? Key{KeyCode::AltLetter, w[2]} : Key{codes.at(w)};
-    up ? form.KeyUp(key) : form.KeyDown(key, repeat);
-  }
-}
-
-TEST(Form, KeysPressTheRightButtonOncePerPress) {
-  using C = ControlId;
-  const View none = View::Initial, on = View::StatusEnabled, off = View::StatusDisabled;
-  const KeyCase cases[] = {
-      {none, "ret", {C::cmdCancel}},
-      {none, "esc esc+", {C::cmdCancel}},
-      {on, "ret ret+ ret+", {C::cmdDisable}},
-      {on, "spc spc+ spc+", {}},
-      {on, "spc spc+ ^spc spc ^spc", {C::cmdDisable, C::cmdClose}},
-      {on, "tab spc ^spc", {C::cmdCancel}},
-      {on, "spc tab btab ^spc ^spc", {}},
-      {on, "spc+ ^spc a-d+ esc+", {}},
-      {on, "tab tab ret", {C::cmdDisable}},
-      {off, "btab ret", {C::cmdCancel}},
-      {off, "a-d a-E a-e", {C::cmdEnable}},
-      {on, "a-D esc a-c a-d", {C::cmdDisable, C::cmdClose}},
-      {off, "spc ret ^spc", {C::cmdEnable}},
-      {on, "a-x", {}},
-  };
-  for (const KeyCase& c : cases) {
-    RecordingForm form;
-    form.SetView(c.view);
-    form.Show();
-    Type(form, c.keys);
-    EXPECT_EQ(form.clicks, c.clicks) << c.keys;
-  }
-}
-
-TEST(Form, EscapeIsNotUsedWhileCancelIsDisabled) {
-  RecordingForm form;
-  form.SetView(View::StatusEnabled);
-  form.SetView(View::SwitchedOff);
-  EXPECT_FALSE(form.KeyDown({KeyCode::Escape}, false));
-  EXPECT_TRUE(form.KeyDown({KeyCode::Return}, false));
+  EXPECT_GE(cases, 20);
 }
 
 }  // namespace
