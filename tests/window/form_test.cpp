@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <vector>
+
+#include "window/layout.h"
+#include "window/message_text.h"
 
 namespace tavrel::window {
 namespace {
@@ -28,19 +31,16 @@ class RecordingForm final : public Form {
 
 // Carries out one word of a case: a view, "show", or a key (see form_cases.txt).
 bool Do(RecordingForm& form, std::string w) {
-  const std::map<std::string, View> views = {{"StatusDisabled", View::StatusDisabled},
-                                             {"StatusEnabled", View::StatusEnabled}};
-  const std::map<std::string, KeyCode> keys = {{"ret", KeyCode::Return},
-                                               {"spc", KeyCode::Space},
-                                               {"esc", KeyCode::Escape},
-                                               {"tab", KeyCode::Tab},
-                                               {"btab", KeyCode::BackTab}};
-  if (views.count(w) != 0) form.SetView(views.at(w));
   if (w == "show") form.Show();
-  if (views.count(w) != 0 || w == "show") return true;
+  if (w == "StatusEnabled") form.SetView(View::StatusEnabled);
+  if (w == "StatusDisabled") form.SetView(View::StatusDisabled);
+  if (w == "show" || w.rfind("Status", 0) == 0) return true;
   const bool up = w[0] == '^', repeat = w.back() == '+';
   w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
-  const Key key = w.rfind("a-", 0) == 0 ? Key{KeyCode::AltLetter, w[2]} : Key{keys.at(w)};
+  const std::vector<std::string> codes = {"tab", "btab", "ret", "spc", "esc"};  // as KeyCode
+  const auto code = static_cast<KeyCode>(std::find(codes.begin(), codes.end(), w) - codes.begin());
+  EXPECT_TRUE(code != KeyCode::AltLetter || w.rfind("a-", 0) == 0) << w;
+  const Key key{code, code == KeyCode::AltLetter ? w[2] : '\0'};
   return up ? form.KeyUp(key) : form.KeyDown(key, repeat);
 }
 
@@ -69,6 +69,39 @@ TEST(Form, CasesOfTheTable) {
     ++cases;
   }
   EXPECT_GE(cases, 20);
+}
+
+TEST(Layout, DpiComesFromTheOverrideThenXftDpiThenIs96) {
+  EXPECT_EQ(ChooseDpi(nullptr, nullptr), 96);
+  EXPECT_EQ(ChooseDpi(nullptr, "Xft.antialias:\t1\nXft.dpi:\t144\n"), 144);
+  EXPECT_EQ(ChooseDpi("192", "Xft.dpi: 144"), 192);
+  EXPECT_EQ(ChooseDpi("", "Xft.dpi:\t47\n*dpi: 144\n"), 96);
+  EXPECT_EQ(ChooseDpi("481", "Xft.dpi: 479.6"), 480);
+  EXPECT_EQ(ChooseDpi("144x", "Xft.dpi:\t48"), 48);
+}
+
+// The window in pixels at each resolution, against layout.golden.
+TEST(Layout, PixelsAtEachDpiAreAsTheGoldenFile) {
+  const FormState s = InitialFormState();
+  std::ostringstream got;
+  for (const int dpi : {96, 144, 192}) {
+    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    got << dpi << " dpi: " << px(s.clientWidth) << 'x' << px(s.clientHeight) << ", font "
+        << FontPixels(dpi) << '\n';
+    for (const Control& c : s.controls) {
+      got << "  " << (c.button ? c.caption : "label") << ' ' << px(c.place.left) << ','
+          << px(c.place.top) << ' ' << px(c.place.width) << 'x' << px(c.place.height) << '\n';
+    }
+  }
+  std::ifstream golden(TAVREL_TEST_DATA "/window/layout.golden");
+  EXPECT_EQ(got.str(), std::string(std::istreambuf_iterator<char>(golden), {}));
+}
+
+// The help box's text: lines at CR LF, LF or CR, each cut at its TABs.
+TEST(Layout, MessageTextSplitsLinesAndTabs) {
+  EXPECT_EQ(MessageLines("a \r\nb\r\n\r\n/on\tx y\r\n/?\tz\nc\rd\t\te"),
+            (std::vector<std::vector<std::string>>{
+                {"a "}, {"b"}, {""}, {"/on", "x y"}, {"/?", "z"}, {"c"}, {"d", "", "e"}}));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-/* Prints the window "Tavrel 2.0" of another process as Windows sees it, in the words
- * of tests/window/layout.golden: the client size (and any minimize, maximize or sizing
- * box), then each control in creation (tab) order with its place in the client area. */
+/* Prints the window "Tavrel 2.0" as Windows sees it, in the words of layout.golden: the
+ * client size (and "frame" for any box but Close, or a sizing frame), then the controls. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -21,10 +20,8 @@ int main(void) {
   HWND w = FindWindowA("TavrelWindow", "Tavrel 2.0");
   RECT c;
   if (!w || !GetClientRect(w, &c)) return 1;
-  const LONG style = GetWindowLongA(w, GWL_STYLE);
-  printf("%ldx%ld%s%s%s%s\n", c.right, c.bottom, style & WS_SYSMENU ? "" : " no-close-box",
-         style & WS_MINIMIZEBOX ? " minimize" : "", style & WS_MAXIMIZEBOX ? " maximize" : "",
-         style & WS_THICKFRAME ? " sizable" : "");
+  const LONG style = GetWindowLongA(w, GWL_STYLE), boxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  printf("%ldx%ld%s\n", c.right, c.bottom, (style & (boxes | WS_THICKFRAME)) != WS_SYSMENU ? " frame" : "");
   EnumChildWindows(w, describe, (LPARAM)w);
   return 0;
 }
