@@ -1,11 +1,11 @@
 #!/bin/bash
 # The real window by xdotool, Linux and Wine alike: window.sh WINDOWS_DIR|auto PICTURE_DIR COMMAND...
 set -u
-scratch=$(mktemp -d) artifacts=$2 passed=0 failed=0 pid=
+mkdir -p "$2" && scratch=$(mktemp -d) artifacts=$2 passed=0 failed=0 pid=
 [ "$1" = auto ] && export WINDIR=$scratch || export WINDIR=$1
 shift 2
 cmd=("$@") ini=$WINDIR/win.ini golden=$(dirname "$0")/../window/layout.golden
-mkdir -p "$artifacts"
+[ "${LINUX_CHECKS:-}" = 1 ] && views=$(dirname "$0")/../../docs/views/linux || views=/nonexistent
 . "$(dirname "$0")/xvfb.sh"
 set_dpi() { wine reg "${1:-delete}" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f >/dev/null 2>&1; }
 trap '[ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; stop_xvfb; rm -rf "$scratch"' EXIT
@@ -50,13 +50,15 @@ press() { # keys (hold:KEY for 1.5 s), click:X,Y, CLOSE; after the end they woul
 }
 
 alike() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-shoot() { # keeps picture $1 once the window is drawn (two pictures alike)
+shoot() { # keeps picture $1 once the window is drawn (two alike), on Linux as in docs/views
+  local file=$artifacts/$1.png
   rm -f "$scratch/last.png"
   for _ in $(seq 25); do
-    import -window "$win" "$artifacts/$1.png" 2>/dev/null && alike "$artifacts/$1.png" "$scratch/last.png" && return
-    cp "$artifacts/$1.png" "$scratch/last.png" 2>/dev/null && sleep 0.2
+    import -window "$win" "$file" 2>/dev/null && alike "$file" "$scratch/last.png" && break
+    cp "$file" "$scratch/last.png" 2>/dev/null && sleep 0.2
   done
-  fail "no picture $1"
+  alike "$file" "$scratch/last.png" || fail "no picture $1"
+  [ ! -e "$views/$1.png" ] || alike "$file" "$views/$1.png" || fail "picture $1 is not as in docs/views"
 }
 
 # Cases: stored | argument | keys | end | stored after | pictures before, after, and like

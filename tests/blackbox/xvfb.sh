@@ -11,8 +11,7 @@ start_xvfb() {
 }
 stop_xvfb() { [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null; xvfb_pid=; }
 
-# Prints the id of the window "Tavrel 2.0" once mapped (within 10 s) while process $1 runs.
-wait_for_window() {
+wait_for_window() { # prints the id of the window "Tavrel 2.0" once mapped, while $1 runs (10 s)
   for _ in $(seq 100); do
     xdotool search --onlyvisible --name '^Tavrel 2\.0$' 2>/dev/null | head -n 1 | grep . && return
     kill -0 "$1" 2>/dev/null || return 1
