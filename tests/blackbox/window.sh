@@ -43,8 +43,8 @@ press() { # keys (hold:KEY for 1.5 s), click:X,Y, CLOSE; after the end they woul
     case $key in
       CLOSE) "$WM_CLOSE" "$win" ;;
       click:*) xy=${key#click:} && xdotool mousemove --window "$win" "${xy%,*}" "${xy#*,}" click 1 ;;
-      hold:*) xdotool windowfocus --sync "$win" keydown "${key#*:}" && sleep 1.5 && xdotool keyup "${key#*:}" ;;
-      *) xdotool windowfocus --sync "$win" key "$key" ;;
+      hold:*) timeout 5 xdotool windowfocus --sync "$win" keydown "${key#*:}"; sleep 1.5; xdotool keyup "${key#*:}" ;;
+      *) timeout 5 xdotool windowfocus --sync "$win" key "$key" ;;
     esac
   done
 }
