@@ -54,7 +54,7 @@ shoot() { # keeps picture $1 once the window is drawn (two alike), on Linux as i
   local file=$artifacts/$1.png
   rm -f "$scratch/last.png"
   for _ in $(seq 25); do
-    import -window "$win" "$file" 2>/dev/null && alike "$file" "$scratch/last.png" && break
+    kill -0 "$pid" 2>/dev/null && timeout 5 import -window "$win" "$file" 2>/dev/null && alike "$file" "$scratch/last.png" && break
     cp "$file" "$scratch/last.png" 2>/dev/null && sleep 0.2
   done
   alike "$file" "$scratch/last.png" || fail "no picture $1"
