@@ -20,8 +20,9 @@ int main(void) {
   HWND w = FindWindowA("TavrelWindow", "Tavrel 2.0");
   RECT c;
   if (!w || !GetClientRect(w, &c)) return 1;
-  const LONG style = GetWindowLongA(w, GWL_STYLE), boxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-  printf("%ldx%ld%s\n", c.right, c.bottom, (style & (boxes | WS_THICKFRAME)) != WS_SYSMENU ? " frame" : "");
+  const LONG frame = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+  const char* more = (GetWindowLongA(w, GWL_STYLE) & frame) != WS_SYSMENU ? " frame" : "";
+  printf("%ldx%ld%s\n", c.right, c.bottom, more);
   EnumChildWindows(w, describe, (LPARAM)w);
   return 0;
 }
