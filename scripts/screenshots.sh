@@ -12,4 +12,5 @@ for platform in linux windows; do
     cp "build/linux/artifacts/$platform/$view.png" "docs/views/$platform/$view.png"
   done
 done
+cp build/linux/artifacts/linux/window-*-dpi.png docs/views/linux/
 echo "docs/views/ updated"

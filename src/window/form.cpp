@@ -78,12 +78,14 @@ void Form::Press(ControlId id) {
 
 void Form::FocusMoved(ControlId id) {
   if (!CanPress(id) || state_.focus == id) return;
+  spaceDown_.reset();
   state_.focus = id;
   Changed();
 }
 
 // Moves the focus to the next (or previous) button that can be pressed, in tab order.
 void Form::MoveFocus(int step) {
+  spaceDown_.reset();  // a button that loses the focus lets go of Space
   const int count = static_cast<int>(state_.controls.size());
   int at = state_.focus ? static_cast<int>(*state_.focus) : (step > 0 ? -1 : count);
   for (int i = 0; i < count; ++i) {
@@ -95,7 +97,9 @@ void Form::MoveFocus(int step) {
   }
 }
 
-bool Form::HandleKey(Key key) {
+// Keys act once per press: Return, Esc and access keys on their first key-down,
+// Space when it is let go; the auto-repeat of a held key presses nothing.
+bool Form::KeyDown(Key key, bool repeat) {
   switch (key.code) {
     case KeyCode::Tab:
     case KeyCode::BackTab:
@@ -105,24 +109,37 @@ bool Form::HandleKey(Key key) {
     case KeyCode::Return:
     case KeyCode::Space:
       if (!state_.focus || !CanPress(*state_.focus)) return false;
-      Press(*state_.focus);
+      if (repeat) return true;
+      if (key.code == KeyCode::Space) {
+        spaceDown_ = state_.focus;
+      } else {
+        Press(*state_.focus);
+      }
       return true;
     case KeyCode::Escape:
       if (!CanPress(ControlId::cmdCancel)) return false;
-      Press(ControlId::cmdCancel);
+      if (!repeat) Press(ControlId::cmdCancel);
       return true;
     case KeyCode::AltLetter:
-      return PressAccessKey(
-          static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))));
+      return PressAccessKey(static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))),
+                            repeat);
   }
   return false;
 }
 
+bool Form::KeyUp(Key key) {
+  if (key.code != KeyCode::Space || !spaceDown_) return false;
+  const ControlId down = *spaceDown_;
+  spaceDown_.reset();
+  if (state_.focus == down) Press(down);
+  return true;
+}
+
 // Presses the button whose caption marks `letter`, if it can be pressed.
-bool Form::PressAccessKey(char letter) {
+bool Form::PressAccessKey(char letter, bool repeat) {
   for (const Control& c : state_.controls) {
     if (CanPress(c.id) && AccessKey(c.caption) == letter) {
-      Press(c.id);
+      if (!repeat) Press(c.id);
       return true;
     }
   }

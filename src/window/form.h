@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "window/form_input.h"
 #include "window/form_state.h"
@@ -26,7 +27,8 @@ class Form : public FormInput {
   void Hide();
 
   void Press(ControlId id) override;
-  bool HandleKey(Key key) override;
+  bool KeyDown(Key key, bool repeat) override;
+  bool KeyUp(Key key) override;
   void FocusMoved(ControlId id) override;
 
  protected:
@@ -36,11 +38,13 @@ class Form : public FormInput {
 
  private:
   bool CanPress(ControlId id) const;
-  bool PressAccessKey(char letter);
+  bool PressAccessKey(char letter, bool repeat);
   void MoveFocus(int step);
   void Changed();
 
   FormState state_;
+  // The button Space went down on; it is pressed when Space is let go on it.
+  std::optional<ControlId> spaceDown_;
   std::function<void(const FormState&)> listener_;
 };
 

@@ -1,6 +1,9 @@
 #include "window/layout.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 namespace tavrel::window {
 
@@ -23,6 +26,34 @@ char AccessKey(const std::string& caption) {
   const std::size_t amp = caption.find('&');
   if (amp == std::string::npos || amp + 1 >= caption.size()) return 0;
   return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+namespace {
+
+constexpr int kMinDpi = 48;
+constexpr int kMaxDpi = 480;
+
+// A resolution from text, rounded to a whole number; 0 unless it is all a number in range.
+int ParseDpi(const std::string& text) {
+  char* end = nullptr;
+  const double dpi = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0' || !(dpi >= kMinDpi && dpi <= kMaxDpi)) return 0;
+  return static_cast<int>(std::lround(dpi));
+}
+
+}  // namespace
+
+int ChooseDpi(const char* chosen, const char* resources) {
+  if (chosen != nullptr && ParseDpi(chosen) != 0) return ParseDpi(chosen);
+  std::istringstream lines(resources != nullptr ? resources : "");
+  const std::string name = "Xft.dpi:";
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, name.size(), name) != 0) continue;
+    const std::size_t at = line.find_first_not_of(" \t", name.size());
+    const int dpi = at == std::string::npos ? 0 : ParseDpi(line.substr(at));
+    if (dpi != 0) return dpi;
+  }
+  return 96;
 }
 
 }  // namespace tavrel::window

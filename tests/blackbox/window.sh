@@ -1,226 +1,122 @@
 #!/bin/bash
-# Black-box test of the window, driven by keys in an X server of its own:
-#   window.sh WINDOWS_DIR ARTIFACT_DIR COMMAND...
-# Opens the window for stored values and command lines, presses keys with xdotool
-# and checks win.ini and the end of the process; keeps a screenshot of every view
-# in ARTIFACT_DIR. WINDOWS_DIR "auto" makes a scratch directory passed as WINDIR.
-# Set WM_CLOSE to the helper that clicks the close box; LINUX_CHECKS=1 adds the
-# checks that only hold for the Linux window (exact X geometry, no display).
+# The real window by xdotool, Linux and Wine alike: window.sh WINDOWS_DIR|auto PICTURE_DIR COMMAND...
 set -u
-windir=$1 artifacts=$2
+mkdir -p "$2" && scratch=$(mktemp -d) artifacts=$2 passed=0 failed=0 pid=
+[ "$1" = auto ] && export WINDIR=$scratch || export WINDIR=$1
 shift 2
-mkdir -p "$artifacts"
-scratch=$(mktemp -d)
-if [ "$windir" = auto ]; then
-  windir=$scratch/windows
-  mkdir "$windir"
-fi
-export WINDIR=$windir
-ini=$windir/win.ini
-header='[Microsoft Proxy Service]\r\n' # escapes, expanded by printf %b
-passed=0 failed=0 pid=
-
-# shellcheck source=xvfb.sh
+cmd=("$@") ini=$WINDIR/win.ini golden=$(dirname "$0")/../window/layout.golden
+[ "${LINUX_CHECKS:-}" = 1 ] && views=$(dirname "$0")/../../docs/views/linux || views=/nonexistent
 . "$(dirname "$0")/xvfb.sh"
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  stop_xvfb
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+set_dpi() { wine reg "${1:-delete}" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f >/dev/null 2>&1; }
+trap '[ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; stop_xvfb; rm -rf "$scratch"' EXIT
 start_xvfb || exit 1
 
-fail() {
-  echo "FAIL: $case: $*"
-  failed=$((failed + 1))
-}
+fail() { echo "FAIL: $case: $*" && ok=0; }
+content() { printf '[Microsoft Proxy Service]\r\nDisable=%s\r\n' "${1/EMPTY/}"; }
+holds() { [ "$(od -An -c "$ini")" = "$(content "$1" | od -An -c)" ]; }
 
-# Each case counts once: passed when none of its checks failed.
-begin() {
-  case=$1
-  failed_before=$failed
-}
-end_case() {
-  finish
-  [ "$failed" = "$failed_before" ] && passed=$((passed + 1))
-}
-
-# The file as the tables write it: 0, 1, EMPTY (a value of nothing), ABSENT or DIR.
-content() {
-  case $1 in
-    ABSENT) echo ABSENT ;;
-    EMPTY) printf '%b' "${header}Disable=\r\n" | od -An -c ;;
-    *) printf '%b' "${header}Disable=$1\r\n" | od -An -c ;;
-  esac
-}
-store() {
-  rm -rf "$ini"
-  case $1 in
-    ABSENT) ;;
-    DIR) mkdir "$ini" ;;
-    EMPTY) printf '%b' "${header}Disable=\r\n" >"$ini" ;;
-    *) printf '%b' "${header}Disable=$1\r\n" >"$ini" ;;
-  esac
-}
-stored() {
-  if [ -d "$ini" ]; then echo DIR; elif [ -e "$ini" ]; then od -An -c "$ini"; else echo ABSENT; fi
-}
-
-# Starts the program and waits for its window (or help box) to be mapped.
-launch() {
-  if [ -n "$program_args" ]; then set -- "$@" "$program_args"; fi
-  "$@" >"$scratch/out" 2>&1 &
-  pid=$!
+begin() { # stores $1, opens the window (with the argument $2)
+  case="[$1] '$2' ${3:-}" ok=1
+  content "$1" >"$ini"
+  "${cmd[@]}" ${2:+"$2"} >/dev/null 2>&1 & pid=$!
   win=$(wait_for_window "$pid") || fail "no window appeared"
-  sleep 0.3
 }
 
-# Presses keys while the program runs; a key sent after its end would reach another window.
-press() {
-  for key in "$@"; do
-    kill -0 "$pid" 2>/dev/null || return
-    if [ "$key" = CLOSE ]; then
-      "$WM_CLOSE" "$win"
-    else
-      xdotool windowfocus --sync "$win" key "$key" 2>/dev/null
-    fi
-    sleep 0.3
-  done
-}
-
-# The process's end: its exit status, or "alive" when it still runs.
-outcome() {
-  for _ in $(seq 10); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      echo $?
-      pid=
-      return
-    fi
+ended() { # waits up to 5 s for the end with status $1, or ("alive") for win.ini to hold $2
+  local got=alive
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; got=$? pid=; break; }
+    [ "$1" = alive ] && holds "$2" && break
     sleep 0.1
   done
-  echo alive
+  [ "$got" = "$1" ] || fail "ended with '$got', expected '$1'"
+  holds "$2" || fail "win.ini is $(od -An -c "$ini"), expected $2"
+}
+count() { # ends the case
+  [ -n "$pid" ] && kill "$pid" && wait "$pid" 2>/dev/null
+  pid= && [ "$ok" = 1 ] && passed=$((passed + 1)) || failed=$((failed + 1))
 }
 
-finish() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  pid=
+press() { # keys (hold:KEY for 1.5 s), click:X,Y, CLOSE; after the end they would go elsewhere
+  for key in "$@"; do
+    kill -0 "$pid" 2>/dev/null || return
+    case $key in
+      CLOSE) "$WM_CLOSE" "$win" ;;
+      click:*) xy=${key#click:} && xdotool mousemove --window "$win" "${xy%,*}" "${xy#*,}" click 1 ;;
+      hold:*) timeout 5 xdotool windowfocus --sync "$win" keydown "${key#*:}"; sleep 1.5; xdotool keyup "${key#*:}" ;;
+      *) timeout 5 xdotool windowfocus --sync "$win" key "$key" ;;
+    esac
+  done
 }
 
-shoot() {
-  import -window "$win" "$artifacts/$1.png" 2>/dev/null || fail "no screenshot $1"
+alike() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+shoot() { # keeps picture $1 once the window is drawn (two alike), on Linux as in docs/views
+  local file=$artifacts/$1.png
+  rm -f "$scratch/last.png"
+  for _ in $(seq 25); do
+    kill -0 "$pid" 2>/dev/null && timeout 5 import -window "$win" "$file" 2>/dev/null && alike "$file" "$scratch/last.png" && break
+    cp "$file" "$scratch/last.png" 2>/dev/null && sleep 0.2
+  done
+  alike "$file" "$scratch/last.png" || fail "no picture $1"
+  [ ! -e "$views/$1.png" ] || alike "$file" "$views/$1.png" || fail "picture $1 is not as in docs/views"
 }
 
-# Cases: stored | command line | keys | stored after | end (exit status or alive) |
-# screenshots before and after the keys
-while IFS='|' read -r before args keys after end shot; do
-  begin "[$before] '$args' $keys"
-  store "$before"
-  program_args=$args
-  launch "$@"
-  [ -n "$shot" ] && shoot "${shot%,*}"
-  # shellcheck disable=SC2086 # the keys are split on purpose
-  press $keys
-  got=$(outcome)
-  [ "$got" = "$end" ] || fail "ended with '$got', expected '$end'"
-  [ "$(stored)" = "$(content "$after")" ] || fail "win.ini is $(stored), expected $after"
-  [ "$got" = alive ] && [ "$shot" != "${shot#*,}" ] && shoot "${shot#*,}"
-  end_case
-done <<'CASES'
-1||alt+e|0|alive|status-disabled,switched-on
-0||alt+d|1|alive|status-enabled,switched-off
-EMPTY||alt+d alt+e|EMPTY|alive|initial
-1||alt+e Return|0|0|
-0||alt+d Escape|1|alive|
-0||alt+d space|1|0|
-0||Return|1|alive|
-0||Tab Return|0|0|
-0||shift+Tab shift+Tab Return|1|alive|
-0||Escape|0|0|
-0||alt+c|0|0|
-0||alt+e|0|alive|
-1||alt+d|1|alive|
-EMPTY||Return|EMPTY|0|
-EMPTY||Escape|EMPTY|0|
-ABSENT||alt+d|1|alive|
-0|/of|Return|0|0|
-1|/ON|Tab Return|0|alive|
-0|-on|alt+d|1|alive|
+# Cases: stored | argument | keys | end | stored after | pictures before, after, and like
+cases() { # rows from "L" on are for Linux
+  while IFS='|' read -r before arg keys end after shots; do
+    [ "$before" = L ] && { [ "${LINUX_CHECKS:-}" = 1 ] || return; } && continue
+    IFS=, read -r shot_before shot_after like <<<"$shots" && begin "$before" "$arg" "$keys"
+    [ -n "$shot_before" ] && shoot "$shot_before"
+    press $keys
+    ended "$end" "$after"
+    [ -n "$shot_after" ] && shoot "$shot_after"
+    [ -z "$like" ] || alike "$artifacts/$shot_after.png" "$artifacts/$like.png" || fail "$shot_after is not $like"
+    count
+  done
+}
+cases <<'CASES'
+1||alt+e|alive|0|status-disabled,switched-on
+0||alt+d|alive|1|status-enabled,switched-off
+0||hold:space|alive|1|,held-space,switched-off
+0||hold:Return|alive|1|,held-return,switched-off
+EMPTY||Escape|0|EMPTY|initial
 0||CLOSE|0|0|
-0||alt+d CLOSE|1|0|
-1|/?|Return|1|0|help
+1|/?|Return|0|1|help
+L
+0||click:167,20 click:233,20 click:200,7 click:200,33 click:239,20 click:305,20 click:304,32|0|0|
+0||click:168,8|alive|1|
 CASES
 
-# A failed write leaves the window as it was; the next press works once it can write.
-begin "failed write"
-store 0
-program_args=
-launch "$@"
-store DIR
-press alt+d
-[ "$(outcome)" = alive ] || fail "ended after a failed write"
-[ "$(stored)" = DIR ] || fail "win.ini was replaced"
-shoot failed-write
-store 0
-press alt+d
-[ "$(stored)" = "$(content 1)" ] || fail "second press did not write"
-end_case
+# At $1 dpi as layout.golden has it; the label's text left, in a font of that size, not bold
+layout() {
+  local dpi=$1 w h lx ly lw lh fw fh tw th tx block
+  block=$(awk -v d="$dpi" '$2 == "dpi:" { p = $1 == d; if (p) print substr($3, 1, length($3) - 1); next } p' "$golden")
+  IFS=x read -r w h <<<"${block%%$'\n'*}" && IFS=' ,x' read -r _ lx ly lw lh < <(grep label <<<"$block")
+  begin 0 "" "at $dpi dpi"
+  if [ -n "${WINDOW_PROBE:-}" ]; then
+    [ "$(wine "$WINDOW_PROBE" | tr -d "\r")" = "$block" ] || fail "not as layout.golden"
+  else
+    [ "$(xwininfo -id "$win" | awk '/Width:/ { w = $2 } /Height:/ { print w "x" $2 }')" = "${w}x$h" ] &&
+      [ "$(xprop -id "$win" WM_NORMAL_HINTS | grep -c "m.*imum size: $w by $h")" = 2 ] &&
+      xprop -id "$win" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x24, 0x1a' &&
+      xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "size, frame or icon"
+  fi
+  shoot "window-$dpi-dpi"
+  read -r fw fh < <(identify -format '%w %h' "$artifacts/window-$dpi-dpi.png" | # the frame Wine draws
+    awk -v w="$w" -v h="$h" '{ b = int(($1 - w) / 2); print b, $2 - h - b }')
+  read -r tw th tx < <(convert "$artifacts/window-$dpi-dpi.png" -crop "$((lw - dpi / 32))x$lh+$((lx + fw))+$((ly + fh))" \
+    +repage -fuzz 20% -trim -format '%w %h %X' info:)
+  [ "${tx#+}" -le $((dpi / 32)) ] && [ "$tw" -ge "$dpi" ] && [ "$tw" -le $((lw * 9 / 10)) ] &&
+    [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || fail "label text ${tw}x$th at $tx"
+  count
+}
 
 if [ "${LINUX_CHECKS:-0}" = 1 ]; then
-  begin "geometry"
-  store 0
-  program_args=
-  launch "$@"
-  size=$(xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-  [ "$size" = 313x41 ] || fail "client area is $size"
-  xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 313 by 41' || fail "resizable"
-  xprop -id "$win" WM_NORMAL_HINTS | grep -q 'maximum size: 313 by 41' || fail "resizable"
-  xprop -id "$win" _MOTIF_WM_HINTS | grep -q '0x3, 0x24, 0x1a' || fail "minimize or maximize box asked for"
-  [ "$(xprop -id "$win" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')" = \
-    "Icon (16 x 16) Icon (32 x 32) " ] || fail "the window has no icon of 16 and 32 pixels"
-  # The label's text stands left-aligned inside its place (8,16 161x17), clear of the buttons.
-  import -window "$win" "$scratch/label.png"
-  read -r lw lh lx ly < <(convert "$scratch/label.png" -crop 167x41+0+0 +repage -fuzz 20% -trim \
-    -format '%w %h %X %Y' info: | tr -d '+')
-  [ "$lx" -ge 8 ] && [ "$lx" -le 11 ] && [ "$ly" -ge 16 ] && [ $((lx + lw)) -le 169 ] &&
-    [ $((ly + lh)) -le 33 ] || fail "label text at ${lw}x${lh}+$lx+$ly"
-  end_case
-
-  # A click just inside each corner of a button presses it; just outside does not.
-  # x y | stored after | end
-  while read -r x y after end; do
-    begin "click at $x,$y"
-    store 0
-    program_args=
-    launch "$@"
-    xdotool mousemove --window "$win" "$x" "$y" click 1
-    sleep 0.3
-    got=$(outcome)
-    [ "$got" = "$end" ] || fail "ended with '$got', expected '$end'"
-    [ "$(stored)" = "$(content "$after")" ] || fail "win.ini is $(stored), expected $after"
-    end_case
-  done <<'CLICKS'
-168 8 1 alive
-232 32 1 alive
-167 20 0 alive
-233 20 0 alive
-200 7 0 alive
-200 33 0 alive
-240 8 0 0
-304 32 0 0
-239 20 0 alive
-305 20 0 alive
-CLICKS
-
-  begin "no display"
-  store 0
-  out=$(env -u DISPLAY "$@" 2>&1)
-  status=$?
-  [ "$status" = 2 ] || fail "exit status $status"
-  [ "$(printf '%s\n' "$out" | wc -l)" = 1 ] || fail "printed: $out"
-  [ "$(stored)" = "$(content 0)" ] || fail "wrote without a window"
-  end_case
+  for dpi in 96 192; do TAVREL_DPI=$dpi layout "$dpi"; done
+  case="no display" ok=1 out=$(env -u DISPLAY "${cmd[@]}" 2>&1)
+  [ "$? $(wc -l <<<"$out")" = "2 1" ] || fail "printed: $out"
+  count
 fi
-
+[ -n "${WINDOW_PROBE:-}" ] && for dpi in 96 144; do set_dpi add /t REG_DWORD /d "$dpi" && layout "$dpi"; done
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

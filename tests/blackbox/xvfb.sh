@@ -1,27 +1,19 @@
-# Sourced by the window tests: an X server of the test's own, on the first free
-# display number, stopped when the test ends (the caller's EXIT trap calls stop_xvfb).
+# Sourced by the tests that need X: an Xvfb of their own on a display number that the
+# server picks itself (-displayfd), stopped by stop_xvfb in the caller's EXIT trap.
 start_xvfb() {
-  local n
-  for n in $(seq 90 199); do [ -e /tmp/.X$n-lock ] || break; done
-  Xvfb :$n -screen 0 800x600x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  local fifo n=
+  fifo=$(mktemp -u) && mkfifo -m 600 "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 800x600x24 -noreset -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=:$n
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "FAIL: Xvfb did not start on :$n"
-  return 1
+  read -r -t 30 n <"$fifo"
+  rm -f "$fifo"
+  [ -n "$n" ] && export DISPLAY=:$n || { echo "FAIL: Xvfb did not start" && return 1; }
 }
+stop_xvfb() { [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null; xvfb_pid=; }
 
-stop_xvfb() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  xvfb_pid=
-}
-
-# Waits for the window titled "Tavrel 2.0" of process $1 to be mapped; prints its id.
-wait_for_window() {
-  local id
+wait_for_window() { # prints the id of the window "Tavrel 2.0" once mapped, while $1 runs (10 s)
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^Tavrel 2\.0$' 2>/dev/null | head -n 1)
-    [ -n "$id" ] && echo "$id" && return 0
+    xdotool search --onlyvisible --name '^Tavrel 2\.0$' 2>/dev/null | head -n 1 | grep . && return
     kill -0 "$1" 2>/dev/null || return 1
     sleep 0.1
   done

@@ -2,113 +2,105 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <vector>
+
+#include "window/layout.h"
+#include "window/message_text.h"
 
 namespace tavrel::window {
 namespace {
 
-// A window whose button presses are only recorded.
+const char* const kNames[] = {"Disable", "Enable", "Cancel", "Info", "Close"};
+
+// A window whose button presses are recorded; Disable and Enable switch the view
+// as frmMain does, so that the focus moves on to Close.
 class RecordingForm final : public Form {
  public:
-  std::vector<ControlId> clicks;
+  std::string clicks;
 
  protected:
-  void Click(ControlId id) override { clicks.push_back(id); }
-};
-
-struct ViewCase {
-  std::vector<View> views;
-  const char* label;
-  const char* visibleButtons;  // in tab order: D(isable) E(nable) C(ancel) L(close)
-  bool cancelEnabled;
-  std::optional<ControlId> focus;
-};
-
-std::string VisibleButtons(const FormState& s) {
-  std::string letters;
-  const char* names = "DEC.L";
-  for (const Control& c : s.controls) {
-    if (c.button && c.visible) letters += names[static_cast<int>(c.id)];
+  void Click(ControlId id) override {
+    clicks += std::string(clicks.empty() ? "" : ",") + kNames[static_cast<int>(id)];
+    if (id == ControlId::cmdDisable) SetView(View::SwitchedOff);
+    if (id == ControlId::cmdEnable) SetView(View::SwitchedOn);
   }
-  return letters;
+};
+
+// Carries out one word of a case: a view, "show", or a key (see form_cases.txt).
+bool Do(RecordingForm& form, std::string w) {
+  if (w == "show") form.Show();
+  if (w == "StatusEnabled") form.SetView(View::StatusEnabled);
+  if (w == "StatusDisabled") form.SetView(View::StatusDisabled);
+  if (w == "show" || w.rfind("Status", 0) == 0) return true;
+  const bool up = w[0] == '^', repeat = w.back() == '+';
+  w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
+  // In the order of KeyCode; any other word is an access key (a-LETTER).
+  const std::vector<std::string> codes = {"tab", "btab", "ret", "spc", "esc"};
+  const auto code = static_cast<KeyCode>(std::find(codes.begin(), codes.end(), w) - codes.begin());
+  const Key key{code, code == KeyCode::AltLetter ? w[2] : '\0'};
+  return up ? form.KeyUp(key) : form.KeyDown(key, repeat);
 }
 
-TEST(Form, ViewsSetTheirControls) {
-  const ViewCase cases[] = {
-      {{}, "", "C", true, ControlId::cmdCancel},
-      {{View::StatusDisabled}, "Proxy Client is DISABLED", "EC", true, ControlId::cmdEnable},
-      {{View::StatusEnabled}, "Proxy Client is ENABLED", "DC", true, ControlId::cmdDisable},
-      {{View::StatusDisabled, View::SwitchedOn},
-       "Proxy Client is now ENABLED",
-       "CL",
-       false,
-       ControlId::cmdClose},
-      {{View::StatusEnabled, View::SwitchedOff},
-       "Proxy Client is now DISABLED",
-       "CL",
-       false,
-       ControlId::cmdClose},
-  };
-  for (const ViewCase& c : cases) {
+// What the window shows: the label, the buttons shown, Cancel's state and the focus.
+std::string Describe(const FormState& s) {
+  std::string shown;
+  for (const Control& c : s.controls)
+    shown += c.button && c.visible ? kNames[static_cast<int>(c.id)][0] : '.';
+  return "\"" + s.Get(ControlId::lblInfo).caption + "\" " + shown +
+         (s.Get(ControlId::cmdCancel).enabled ? "" : " Cancel-off") + " focus " +
+         (s.focus ? kNames[static_cast<int>(*s.focus)] : "none");
+}
+
+TEST(Form, CasesOfTheTable) {
+  std::ifstream table(TAVREL_TEST_DATA "/window/form_cases.txt");
+  int cases = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t arrow = line.find(" => ");
+    std::istringstream words(line.substr(0, arrow));
     RecordingForm form;
-    for (const View v : c.views) form.SetView(v);
-    form.Show();
-    const FormState& s = form.State();
-    EXPECT_EQ(s.Get(ControlId::lblInfo).caption, c.label);
-    EXPECT_EQ(VisibleButtons(s), c.visibleButtons) << c.label;
-    EXPECT_EQ(s.Get(ControlId::cmdCancel).enabled, c.cancelEnabled) << c.label;
-    EXPECT_EQ(s.focus, c.focus) << c.label;
+    bool used = true;
+    for (std::string w; words >> w;) used = Do(form, w);
+    const std::string got = form.clicks + (used ? "" : " unused") + " | " + Describe(form.State());
+    EXPECT_EQ(got, line.substr(arrow + 4)) << line;
+    ++cases;
   }
+  EXPECT_GE(cases, 20);
 }
 
-TEST(Form, ShownEarlyKeepsTheFocusOnCancel) {
-  RecordingForm form;
-  form.Show();
-  form.SetView(View::StatusEnabled);
-  EXPECT_EQ(form.State().focus, ControlId::cmdCancel);
+TEST(Layout, DpiComesFromTheOverrideThenXftDpiThenIs96) {
+  EXPECT_EQ(ChooseDpi(nullptr, "Xft.antialias:\t1\nXft.dpi:\t144\n"), 144);
+  EXPECT_EQ(ChooseDpi("192", "Xft.dpi: 144"), 192);
+  EXPECT_EQ(ChooseDpi("", "Xft.dpi:\t47\n*dpi: 144\n"), 96);
+  EXPECT_EQ(ChooseDpi("481", "Xft.dpi: 479.6"), 480);
+  EXPECT_EQ(ChooseDpi("144x", "Xft.dpi:\t48"), 48);
 }
 
-struct KeyCase {
-  std::vector<View> views;
-  std::vector<Key> keys;
-  std::vector<ControlId> clicks;
-};
-
-TEST(Form, KeysPressTheRightButton) {
-  const Key tab{KeyCode::Tab}, backTab{KeyCode::BackTab}, ret{KeyCode::Return},
-      space{KeyCode::Space}, esc{KeyCode::Escape};
-  const auto alt = [](char c) { return Key{KeyCode::AltLetter, c}; };
-  const KeyCase cases[] = {
-      {{}, {ret}, {ControlId::cmdCancel}},
-      {{}, {esc}, {ControlId::cmdCancel}},
-      {{View::StatusEnabled}, {ret}, {ControlId::cmdDisable}},
-      {{View::StatusEnabled}, {tab, space}, {ControlId::cmdCancel}},
-      {{View::StatusEnabled}, {tab, tab, ret}, {ControlId::cmdDisable}},
-      {{View::StatusDisabled}, {backTab, ret}, {ControlId::cmdCancel}},
-      {{View::StatusDisabled}, {alt('d'), alt('E')}, {ControlId::cmdEnable}},
-      {{View::StatusEnabled},
-       {alt('d'), alt('e'), alt('c')},
-       {ControlId::cmdDisable, ControlId::cmdCancel}},
-      {{View::StatusEnabled, View::SwitchedOff}, {esc, alt('c'), alt('d')}, {ControlId::cmdClose}},
-      {{View::StatusDisabled, View::SwitchedOn}, {ret}, {ControlId::cmdClose}},
-      {{View::StatusDisabled, View::SwitchedOn}, {tab, space}, {ControlId::cmdClose}},
-      {{View::StatusEnabled}, {alt('x')}, {}},
-  };
-  for (const KeyCase& c : cases) {
-    RecordingForm form;
-    for (const View v : c.views) form.SetView(v);
-    form.Show();
-    for (const Key k : c.keys) form.HandleKey(k);
-    EXPECT_EQ(form.clicks, c.clicks);
+// The window in pixels at each resolution, against layout.golden.
+TEST(Layout, PixelsAtEachDpiAreAsTheGoldenFile) {
+  const FormState s = InitialFormState();
+  std::ostringstream got;
+  for (const int dpi : {96, 144, 192}) {
+    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    got << dpi << " dpi: " << px(s.clientWidth) << 'x' << px(s.clientHeight) << ", font "
+        << FontPixels(dpi) << '\n';
+    for (const Control& c : s.controls) {
+      got << "  " << (c.button ? c.caption : "label") << ' ' << px(c.place.left) << ','
+          << px(c.place.top) << ' ' << px(c.place.width) << 'x' << px(c.place.height) << '\n';
+    }
   }
+  std::ifstream golden(TAVREL_TEST_DATA "/window/layout.golden");
+  EXPECT_EQ(got.str(), std::string(std::istreambuf_iterator<char>(golden), {}));
 }
 
-TEST(Form, EscapeIsNotUsedWhileCancelIsDisabled) {
-  RecordingForm form;
-  form.SetView(View::StatusEnabled);
-  form.SetView(View::SwitchedOff);
-  EXPECT_FALSE(form.HandleKey({KeyCode::Escape}));
-  EXPECT_TRUE(form.HandleKey({KeyCode::Return}));
+// The help box's text: lines at CR LF, LF or CR, each cut at its TABs.
+TEST(Layout, MessageTextSplitsLinesAndTabs) {
+  EXPECT_EQ(MessageLines("a \r\nb\r\n\r\n/on\tx y\r\n/?\tz\nc\rd\t\te"),
+            (std::vector<std::vector<std::string>>{
+                {"a "}, {"b"}, {""}, {"/on", "x y"}, {"/?", "z"}, {"c"}, {"d", "", "e"}}));
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
-#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -16,16 +17,12 @@
 #include "platform/fltk/fltk_window.h"
 #include "platform/window_host.h"
 #include "window/icon.h"
+#include "window/layout.h"
 
 namespace tavrel::platform {
 namespace {
 
 using window::FormState;
-
-constexpr int kDpi = 96;
-constexpr int kFontSize = 10;  // "Proxy Client is now DISABLED" fits the label with room
-
-int Px(int twips) { return window::TwipsToPixels(twips, kDpi); }
 
 // A label whose text starts at its left edge, without the toolkit's usual inset.
 class LabelBox final : public Fl_Box {
@@ -40,16 +37,11 @@ class LabelBox final : public Fl_Box {
   }
 };
 
-// Asks the window manager for a frame with a close box but no minimize or maximize box.
-void RequestFixedFrame(Fl_Window& w) {
-  const long hints[5] = {1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};  // functions: move, close
-  const Atom atom = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-  XChangeProperty(fl_display, fl_xid(&w), atom, atom, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(hints), 5);
-}
-
 class FltkHost final : public WindowHost {
  public:
+  FltkHost()
+      : dpi_(window::ChooseDpi(std::getenv("TAVREL_DPI"), XResourceManagerString(fl_display))) {}
+
   void Render(const FormState& state) override {
     if (!window_) Create(state);
     const auto focus = state.focus;  // the toolkit's own focus moves must not change it
@@ -74,7 +66,7 @@ class FltkHost final : public WindowHost {
   }
 
   void ShowMessageBox(const std::string& text, const std::string& title) override {
-    ShowFltkMessageBox(text, title, kFontSize);
+    ShowFltkMessageBox(text, title, dpi_);
   }
 
   void Run(window::FormInput& input) override {
@@ -88,7 +80,6 @@ class FltkHost final : public WindowHost {
     window_ = std::make_unique<FormWindow>(Px(state.clientWidth), Px(state.clientHeight));
     window_->copy_label(state.title.c_str());
     window_->xclass("tavrel");
-    window_->size_range(window_->w(), window_->h(), window_->w(), window_->h());
     for (const window::Control& c : state.controls) {
       const auto& p = c.place;
       Fl_Widget* w = nullptr;
@@ -99,7 +90,7 @@ class FltkHost final : public WindowHost {
       } else {
         w = new LabelBox(Px(p.left), Px(p.top), Px(p.width), Px(p.height));
       }
-      w->labelsize(kFontSize);
+      w->labelsize(window::FontPixels(dpi_));
       widgets_[static_cast<std::size_t>(c.id)] = w;
     }
     window_->end();
@@ -114,10 +105,12 @@ class FltkHost final : public WindowHost {
 
   void Show() {
     window_->position((Fl::w() - window_->w()) / 2, (Fl::h() - window_->h()) / 2);
-    window_->show();
-    RequestFixedFrame(*window_);
+    ShowFixed(*window_);
   }
 
+  int Px(int twips) const { return window::TwipsToPixels(twips, dpi_); }
+
+  const int dpi_;
   std::unique_ptr<FormWindow> window_;
   std::array<Fl_Widget*, 5> widgets_{};
   std::vector<FormButton*> buttons_;
@@ -138,5 +131,7 @@ tavrel_open_window_host(std::string* error) {
     return nullptr;
   }
   fl_open_display(display);
+  // Only real presses then reach the window: a held key repeats its key-down alone.
+  XkbSetDetectableAutoRepeat(display, True, nullptr);
   return new tavrel::platform::FltkHost();
 }

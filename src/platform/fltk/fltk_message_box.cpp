@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "platform/fltk/fltk_window.h"
+#include "window/layout.h"
 #include "window/message_text.h"
 
 namespace tavrel::platform {
@@ -56,42 +58,46 @@ class MessageText final : public Fl_Box {
 
 class InfoIcon final : public Fl_Box {
  public:
-  InfoIcon(int x, int y) : Fl_Box(x, y, kIconSize, kIconSize) {}
+  InfoIcon(int x, int y, int size) : Fl_Box(x, y, size, size) {}
   void draw() override {
     fl_color(FL_BLUE);
     fl_pie(x(), y(), w(), h(), 0, 360);
     fl_color(FL_WHITE);
-    fl_font(FL_TIMES_BOLD, 24);
+    fl_font(FL_TIMES_BOLD, h() * 3 / 4);
     fl_draw("i", x(), y(), w(), h(), FL_ALIGN_CENTER);
   }
 };
 
 }  // namespace
 
-void ShowFltkMessageBox(const std::string& text, const std::string& title, int fontSize) {
+void ShowFltkMessageBox(const std::string& text, const std::string& title, int dpi) {
+  const auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
+  const int fontSize = window::FontPixels(dpi), margin = scaled(kMargin),
+            iconSize = scaled(kIconSize), buttonWidth = scaled(kButtonWidth),
+            buttonHeight = scaled(kButtonHeight);
   const Lines lines = window::MessageLines(text);
   fl_font(FL_HELVETICA, fontSize);
   int textWidth = 0;
   for (const auto& line : lines) textWidth = std::max(textWidth, LayOutLine(line, 0, 0, false));
   const int textHeight = fl_height() * static_cast<int>(lines.size());
-  const int textLeft = kMargin * 2 + kIconSize;
-  const int width = std::max(textLeft + textWidth + kMargin * 2, kButtonWidth + kMargin * 2);
-  const int height = std::max(textHeight, kIconSize) + kMargin * 3 + kButtonHeight;
+  const int textLeft = margin * 2 + iconSize;
+  const int width = std::max(textLeft + textWidth + margin * 2, buttonWidth + margin * 2);
+  const int height = std::max(textHeight, iconSize) + margin * 3 + buttonHeight;
 
   Fl_Window box(width, height);
   box.copy_label(title.c_str());
   box.set_modal();
   box.xclass("tavrel");
-  InfoIcon icon(kMargin, kMargin);
-  MessageText message(lines, textLeft, kMargin, textWidth, textHeight, fontSize);
-  Fl_Button ok((width - kButtonWidth) / 2, height - kMargin - kButtonHeight, kButtonWidth,
-               kButtonHeight, "OK");
+  InfoIcon icon(margin, margin, iconSize);
+  MessageText message(lines, textLeft, margin, textWidth, textHeight, fontSize);
+  Fl_Button ok((width - buttonWidth) / 2, height - margin - buttonHeight, buttonWidth, buttonHeight,
+               "OK");
   ok.labelsize(fontSize);
   ok.shortcut(FL_Enter);
   ok.callback([](Fl_Widget* button, void*) { button->window()->hide(); });
   box.end();
   box.position((Fl::w() - width) / 2, (Fl::h() - height) / 2);
-  box.show();
+  ShowFixed(box);
   ok.take_focus();
   while (box.shown()) Fl::wait();
 }

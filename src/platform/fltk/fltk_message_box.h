@@ -6,6 +6,7 @@
 
 namespace tavrel::platform {
 
-void ShowFltkMessageBox(const std::string& text, const std::string& title, int fontSize);
+// Drawn at `dpi`, as the window is.
+void ShowFltkMessageBox(const std::string& text, const std::string& title, int dpi);
 
 }  // namespace tavrel::platform

@@ -1,6 +1,8 @@
 #include "platform/fltk/fltk_window.h"
 
 #include <FL/Fl.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
 
 namespace tavrel::platform {
 
@@ -35,6 +37,20 @@ std::optional<Key> TranslateKey(int key, int state) {
   }
 }
 
+void ShowFixed(Fl_Window& w) {
+  w.size_range(w.w(), w.h(), w.w(), w.h());
+  const long hints[5] = {1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};  // functions: move, close
+  const Atom atom = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+  // show() maps the window at once and sets the toolkit's own Motif hints (which
+  // allow minimize); the grab keeps the window manager from reading them before ours.
+  XGrabServer(fl_display);
+  w.show();
+  XChangeProperty(fl_display, fl_xid(&w), atom, atom, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
+  XUngrabServer(fl_display);
+  XFlush(fl_display);
+}
+
 FormButton::FormButton(window::ControlId id, int x, int y, int w, int h)
     : Fl_Button(x, y, w, h), id_(id) {
   callback(
@@ -47,7 +63,7 @@ FormButton::FormButton(window::ControlId id, int x, int y, int w, int h)
 
 int FormButton::handle(int event) {
   // Keys belong to the window, so that the model alone decides what they press.
-  if (event == FL_KEYBOARD || event == FL_SHORTCUT) return 0;
+  if (event == FL_KEYBOARD || event == FL_SHORTCUT || event == FL_KEYUP) return 0;
   const int used = Fl_Button::handle(event);
   if (event == FL_FOCUS && used && reportFocus && input != nullptr) input->FocusMoved(id_);
   return used;
@@ -64,12 +80,18 @@ FormWindow::FormWindow(int w, int h) : Fl_Double_Window(w, h) {
 }
 
 int FormWindow::handle(int event) {
-  if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
-    const auto key = TranslateKey(Fl::event_key(), Fl::event_state());
-    if (key) {
-      if (input != nullptr) input->HandleKey(*key);
-      return 1;
-    }
+  const int code = Fl::event_key();
+  if (event == FL_KEYUP) {
+    held_.erase(code);
+    const auto key = TranslateKey(code, 0);  // whatever modifiers are down by then
+    if (key && input != nullptr) input->KeyUp(*key);
+    return 1;
+  }
+  const auto key = TranslateKey(code, Fl::event_state());
+  if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && key) {
+    const bool repeat = !held_.insert(code).second;
+    if (input != nullptr) input->KeyDown(*key, repeat);
+    return 1;
   }
   return Fl_Double_Window::handle(event);
 }

@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <optional>
+#include <set>
 
 #include "window/form_input.h"
 
@@ -13,6 +14,10 @@ namespace tavrel::platform {
 
 // The key as the model knows it, if the model has a use for such a key.
 std::optional<window::Key> TranslateKey(int key, int state);
+
+// Shows a window of fixed size whose frame has a close box but no minimize or
+// maximize box, the hints set before any window manager can see it mapped.
+void ShowFixed(Fl_Window& w);
 
 class FormButton final : public Fl_Button {
  public:
@@ -33,6 +38,9 @@ class FormWindow final : public Fl_Double_Window {
 
   window::FormInput* input = nullptr;
   bool closed = false;
+
+ private:
+  std::set<int> held_;  // keys down now: a key-down of one of them is the auto-repeat
 };
 
 }  // namespace tavrel::platform

@@ -166,7 +166,11 @@ bool Win32Window::RouteKey(const MSG& msg) {
     const auto key = TranslateKey(msg.wParam, msg.message == WM_SYSKEYDOWN && alt);
     if (!key) return false;
     if (key->code == KeyCode::AltLetter) altUsed_ = true;
-    input_->HandleKey(*key);
+    input_->KeyDown(*key, (msg.lParam & (1 << 30)) != 0);  // bit 30: the key was down already
+    return true;
+  }
+  if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) && msg.wParam == VK_SPACE) {
+    input_->KeyUp(Key{KeyCode::Space});
     return true;
   }
   // Alt let go after an access key must not open the system menu.
