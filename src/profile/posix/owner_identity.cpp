@@ -17,10 +17,12 @@ namespace {
 struct Identity {
   uid_t uid = 0;
   gid_t gid = 0;
+  bool shared = false;  // components of more than one user besides root
 };
 
 // Whoever could change what a path component stands for, deepest one first. Intermediate
-// links are followed by lstat of the longer prefixes, so a link's owner counts too.
+// links are followed by lstat of the longer prefixes, so a link's owner counts too. One
+// user's link into another's directory makes the path neither user's alone.
 Identity Controller(const std::string& path) {
   Identity who;
   std::size_t end = path.find('/', 1);
@@ -30,7 +32,7 @@ Identity Controller(const std::string& path) {
     const bool last = end == std::string::npos;
     const bool counts = !last || (lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
     if (counts && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
-      who = {st.st_uid, st.st_gid};
+      who = {st.st_uid, st.st_gid, who.shared || (who.uid != 0 && who.uid != st.st_uid)};
     }
     if (last) return who;
   }
@@ -51,6 +53,7 @@ bool BecomeUser(Identity who) {
 int AsControllingUser(const std::string& path, const std::function<int()>& write) {
   if (geteuid() != 0) return write();
   const Identity who = Controller(path);
+  if (who.shared) return EPERM;
   if (who.uid == 0) return write();
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) return errno;
