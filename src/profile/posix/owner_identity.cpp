@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "profile/posix/fd.h"
 
@@ -20,22 +21,35 @@ struct Identity {
   bool shared = false;  // components of more than one user besides root
 };
 
+constexpr int kMaxLinks = 40;
+
 // Whoever could change what a path component stands for, deepest one first. Intermediate
-// links are followed by lstat of the longer prefixes, so a link's owner counts too. One
-// user's link into another's directory makes the path neither user's alone.
-Identity Controller(const std::string& path) {
+// links are followed by lstat of the longer prefixes, so a link's owner counts too; a final
+// link's target is walked the same way, since root's link may lead through a user's
+// directory. One user's link into another's directory makes the path neither user's alone.
+Identity Controller(std::string path) {
   Identity who;
-  std::size_t end = path.find('/', 1);
-  for (;; end = path.find('/', end + 1)) {
-    struct stat st {};
-    const std::string prefix = path.substr(0, end);
-    const bool last = end == std::string::npos;
-    const bool counts = !last || (lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
-    if (counts && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
-      who = {st.st_uid, st.st_gid, who.shared || (who.uid != 0 && who.uid != st.st_uid)};
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    std::string target;
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+      struct stat st {};
+      const std::string prefix = path.substr(0, end);
+      const bool last = end == std::string::npos;
+      const bool link = last && lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+      if ((!last || link) && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
+        who = {st.st_uid, st.st_gid, who.shared || (who.uid != 0 && who.uid != st.st_uid)};
+      }
+      if (link) target.resize(static_cast<std::size_t>(st.st_size) + 1);
+      if (last) break;
     }
-    if (last) return who;
+    const ssize_t n = target.empty() ? -1 : readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return who;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target.insert(0, path, 0, slash + 1);
+    path = std::move(target);
   }
+  return who;
 }
 
 bool BecomeUser(Identity who) {
