@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <utility>
 
 #include "profile/posix/fd.h"
@@ -22,6 +24,8 @@ struct Identity {
 };
 
 constexpr int kMaxLinks = 40;
+// Beyond the lock's 10 seconds, time for a large file.
+constexpr int kChildPatienceMs = 60000;
 
 // Whoever could change what a path component stands for, deepest one first. Intermediate
 // links are followed by lstat of the longer prefixes, so a link's owner counts too; a final
@@ -82,12 +86,16 @@ int AsControllingUser(const std::string& path, const std::function<int()>& write
     _exit(::write(out.get(), &result, sizeof result) == sizeof result ? 0 : 1);
   }
   out.reset();
-  int result = EIO;
-  const bool reported = read(in.get(), &result, sizeof result) == sizeof result;
+  // The child runs as the user, who may stop it: root does not wait for it forever.
+  pollfd answer{in.get(), POLLIN, 0};
+  const bool answered = poll(&answer, 1, kChildPatienceMs) == 1;
+  if (!answered) kill(child, SIGKILL);
+  int result = ETIMEDOUT;
+  const bool reported = answered && read(in.get(), &result, sizeof result) == sizeof result;
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  return reported ? result : EIO;
+  return reported || !answered ? result : EIO;
 }
 
 }  // namespace tavrel::profile
