@@ -86,6 +86,8 @@ int Lock(int dir, const std::string& name, Fd* lock) {
   const mode_t mode = S_IWUSR | (exists ? file.st_mode & (S_IWGRP | S_IWOTH) : 0);
   const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
   for (;;) {
+    // A lock file swapped again and again under us is a lock not granted.
+    if (std::chrono::steady_clock::now() > deadline) return ETIMEDOUT;
     lock->reset(openat(dir, lockName.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (lock->get() < 0 && errno == ENOENT) {
       lock->reset(openat(dir, lockName.c_str(),
