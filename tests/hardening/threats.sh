@@ -55,6 +55,10 @@ win.ini dangles into root's directory|root|1|$r/made|same|ln -sf $r/made $ini
 prefix links into root's directory|root|1|$r/w/win.ini|same|mkdir $r/w; printf "$old" >$r/w/win.ini; ln -s $r/w $d/w; chown -h nobody $d/w; d=$d/w
 ACL and attributes kept, no inherited ACL|root|0|$ini|switched|chmod 640 $ini; setfacl -m u:daemon:rw $ini; setfattr -n user.t -v x $ini; setfacl -d -m u:bin:rwx $d
 root's file keeps trusted and security attributes|root|0|$ini|switched|chown root: $d $ini; setfacl -d -m u:bin:rwx $d; chmod 4640 $ini; setfattr -n trusted.t -v 1 $ini; setfattr -n security.t -v 2 $ini
+nobody's link leads into daemon's prefix|root|1|$r/b/x/win.ini|same|mkdir -p $r/b/x; printf "$old" >$r/b/x/win.ini; chown -R daemon $r/b; ln -s $r/b $d/w; chown -h nobody $d/w; d=$d/w/x
+root's link leads through nobody's directory|root|1|$r/secret|same|printf "$old" >$r/secret; chown root: $d; mkdir $r/h; chown nobody $r/h; ln -s $r $r/h/a; chown -h nobody $r/h/a; ln -sf $r/h/a/secret $ini
+a linked journal is not restored|root|1|$ini|same|chown root: $d $ini; chmod 1777 $d; printf "$old" >$r/pub; chmod 666 $r/pub; runuser -u nobody -- ln $r/pub $d/.win.ini.tavrel-journal
+no group or ACL of a setgid directory opens the lock|root|0|$d/.win.ini.tavrel-lock|! runuser -u daemon -- sh -c ": >>$watch" 2>/dev/null|chown nobody:daemon $d; chmod 2775 $d; setfacl -d -m u:daemon:rwx $d; chmod 664 $ini
 a reader's locks do not hold up a write|root|0|$ini|switched|hold
 owner not in the file's group: in place|nobody|0|$ini|switched|chown nobody:root $ini; chmod 664 $ini
 setgid file of the owner's group|nobody|0|$ini|switched|chmod 2664 $ini

@@ -82,7 +82,8 @@ int Recover(const OpenFile& file) {
   if (fd.get() < 0) return errno == ENOENT ? 0 : errno;
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode) || st.st_uid != geteuid()) return EPERM;
+  // Ours has one name: another is a link someone made to a file of this user's.
+  if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1) return EPERM;
   std::string old(static_cast<std::size_t>(st.st_size), '\0');
   if (pread(fd.get(), old.data(), old.size(), 0) != st.st_size) return EIO;
   if (!Restore(file.fd, old)) return errno;

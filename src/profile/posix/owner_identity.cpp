@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <utility>
 
 #include "profile/posix/fd.h"
 
@@ -17,23 +20,40 @@ namespace {
 struct Identity {
   uid_t uid = 0;
   gid_t gid = 0;
+  bool shared = false;  // components of more than one user besides root
 };
 
+constexpr int kMaxLinks = 40;
+// Beyond the lock's 10 seconds, time for a large file.
+constexpr int kChildPatienceMs = 60000;
+
 // Whoever could change what a path component stands for, deepest one first. Intermediate
-// links are followed by lstat of the longer prefixes, so a link's owner counts too.
-Identity Controller(const std::string& path) {
+// links are followed by lstat of the longer prefixes, so a link's owner counts too; a final
+// link's target is walked the same way, since root's link may lead through a user's
+// directory. One user's link into another's directory makes the path neither user's alone.
+Identity Controller(std::string path) {
   Identity who;
-  std::size_t end = path.find('/', 1);
-  for (;; end = path.find('/', end + 1)) {
-    struct stat st {};
-    const std::string prefix = path.substr(0, end);
-    const bool last = end == std::string::npos;
-    const bool counts = !last || (lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
-    if (counts && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
-      who = {st.st_uid, st.st_gid};
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    std::string target;
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+      struct stat st {};
+      const std::string prefix = path.substr(0, end);
+      const bool last = end == std::string::npos;
+      const bool link = last && lstat(prefix.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+      if ((!last || link) && !prefix.empty() && lstat(prefix.c_str(), &st) == 0 && st.st_uid != 0) {
+        who = {st.st_uid, st.st_gid, who.shared || (who.uid != 0 && who.uid != st.st_uid)};
+      }
+      if (link) target.resize(static_cast<std::size_t>(st.st_size) + 1);
+      if (last) break;
     }
-    if (last) return who;
+    const ssize_t n = target.empty() ? -1 : readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return who;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target.insert(0, path, 0, slash + 1);
+    path = std::move(target);
   }
+  return who;
 }
 
 bool BecomeUser(Identity who) {
@@ -51,6 +71,7 @@ bool BecomeUser(Identity who) {
 int AsControllingUser(const std::string& path, const std::function<int()>& write) {
   if (geteuid() != 0) return write();
   const Identity who = Controller(path);
+  if (who.shared) return EPERM;
   if (who.uid == 0) return write();
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) return errno;
@@ -65,12 +86,16 @@ int AsControllingUser(const std::string& path, const std::function<int()>& write
     _exit(::write(out.get(), &result, sizeof result) == sizeof result ? 0 : 1);
   }
   out.reset();
-  int result = EIO;
-  const bool reported = read(in.get(), &result, sizeof result) == sizeof result;
+  // The child runs as the user, who may stop it: root does not wait for it forever.
+  pollfd answer{in.get(), POLLIN, 0};
+  const bool answered = poll(&answer, 1, kChildPatienceMs) == 1;
+  if (!answered) kill(child, SIGKILL);
+  int result = ETIMEDOUT;
+  const bool reported = answered && read(in.get(), &result, sizeof result) == sizeof result;
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  return reported ? result : EIO;
+  return reported || !answered ? result : EIO;
 }
 
 }  // namespace tavrel::profile

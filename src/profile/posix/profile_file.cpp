@@ -1,6 +1,7 @@
 #include "profile/posix/profile_file.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
 #include <chrono>
@@ -67,27 +68,38 @@ bool Resolve(const std::string& path, Fd* dir, std::string* name) {
   return false;
 }
 
+// Gives our lock file `mode` and win.ini's group, not a setgid directory's, and drops an
+// ACL inherited from the directory; without that group, the group may not open it.
+void ShutLock(int fd, const struct stat& held, gid_t group, mode_t mode) {
+  fremovexattr(fd, "system.posix_acl_access");
+  if (held.st_gid != group && fchown(fd, static_cast<uid_t>(-1), group) != 0)
+    mode &= static_cast<mode_t>(~S_IWGRP);
+  fchmod(fd, mode);
+}
+
 // A write lock on a lock file beside win.ini that only those who may write win.ini can
 // open (write bits only): a reader cannot hold it, and it outlives the file's replacement.
 int Lock(int dir, const std::string& name, Fd* lock) {
   const std::string lockName = SideName(name, "lock");
   struct stat file {};
-  const mode_t mode = S_IWUSR | (fstatat(dir, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0
-                                     ? file.st_mode & (S_IWGRP | S_IWOTH)
-                                     : 0);
+  const bool exists = fstatat(dir, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0;
+  const mode_t mode = S_IWUSR | (exists ? file.st_mode & (S_IWGRP | S_IWOTH) : 0);
   const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
   for (;;) {
+    // A lock file swapped again and again under us is a lock not granted.
+    if (std::chrono::steady_clock::now() > deadline) return ETIMEDOUT;
     lock->reset(openat(dir, lockName.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (lock->get() < 0 && errno == ENOENT) {
       lock->reset(openat(dir, lockName.c_str(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0200));
-      if (lock->get() >= 0 && fchmod(lock->get(), mode) != 0) return errno;
       if (lock->get() < 0 && errno == EEXIST) continue;
     }
     struct stat held {};
     if (lock->get() < 0 || fstat(lock->get(), &held) != 0) return errno;
     if (!S_ISREG(held.st_mode)) return EPERM;
-    if (held.st_uid == geteuid() && (held.st_mode & 07777) != mode) fchmod(lock->get(), mode);
+    if (held.st_uid == geteuid()) {
+      ShutLock(lock->get(), held, exists ? file.st_gid : held.st_gid, mode);
+    }
     struct flock request {};
     request.l_type = F_WRLCK;
     request.l_whence = SEEK_SET;
