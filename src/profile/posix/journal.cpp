@@ -28,8 +28,12 @@ bool IsTemporary(const std::string& name, const char* entry) {
 
 // Temporary files of killed writers that belong to this user; the lock keeps out live ones.
 void RemoveStaleTemporaries(const OpenFile& file) {
-  DIR* dir = fdopendir(dup(file.dir));
-  if (dir == nullptr) return;
+  const int copy = dup(file.dir);
+  DIR* dir = copy < 0 ? nullptr : fdopendir(copy);
+  if (dir == nullptr) {
+    if (copy >= 0) close(copy);
+    return;
+  }
   while (const dirent* entry = readdir(dir)) {
     struct stat st {};
     if (IsTemporary(file.name, entry->d_name) &&
@@ -70,7 +74,8 @@ int RewriteInPlace(const OpenFile& file, std::string_view bytes, const Splice& s
     if (Restore(file.fd, bytes)) unlinkat(file.dir, journal.c_str(), 0);
     return error;
   }
-  unlinkat(file.dir, journal.c_str(), 0);
+  // A journal left behind would put the old bytes back on the next run: no success then.
+  if (unlinkat(file.dir, journal.c_str(), 0) != 0) return errno;
   fsync(file.dir);
   return 0;
 }
