@@ -43,6 +43,9 @@ EOF
 
 if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   cp "$1" "$scratch/tavrel" && set -- "$scratch/tavrel" # a copy that other users can run
+  # A sanitizer build's suppressions must be readable by them too.
+  [[ ${LSAN_OPTIONS:-} == suppressions=* ]] && cp "${LSAN_OPTIONS#*=}" "$scratch/lsan.supp" &&
+    export LSAN_OPTIONS=suppressions=$scratch/lsan.supp
   # Arguments are joined by a blank. The last rows fail, the last without HOME or account.
   run_table "$@" <<EOF
 |--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--version .*Exit status|^$
