@@ -158,9 +158,12 @@ int Update(const std::string& path, const std::function<Splice(std::string_view)
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
+  // Looked at before it is opened: opening a device can have effects of its own.
+  struct stat seen {};
+  if (stat(path.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) return std::nullopt;
   const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
-  if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !SameInode(seen, st)) return std::nullopt;
   return ReadWhole(fd.get());
 }
 
