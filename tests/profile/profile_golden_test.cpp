@@ -61,5 +61,11 @@ TEST(ProfileGolden, RefusesWhatWouldNotReadBack) {
   EXPECT_EQ(SetProfileString("", "s t", "k l", "'1 x\"").outcome, SpliceOutcome::Changed);
 }
 
+// Names match in either ASCII case, and only letters fold ('@' is not '`').
+TEST(ProfileGolden, NamesFoldOnlyAsciiLetters) {
+  EXPECT_EQ(GetProfileString("[az]\nZA=1\n", "AZ", "za", "", 50).text, "1");
+  EXPECT_EQ(GetProfileString("[@]\nk=2\n", "`", "k", "", 50).count, 0u);
+}
+
 }  // namespace
 }  // namespace tavrel::profile
