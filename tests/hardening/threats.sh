@@ -67,7 +67,7 @@ created in nobody's prefix belongs to nobody|root|0|$ini|[ "$(stat -c %U:%G $ini
 journal of a killed in-place rewrite restored|nobody|0|$ini|cmp -s $ini <(printf "${old/=0/=1}") && [ ! -e $d/.win.ini.tavrel-journal ]|printf '[x]' >$ini; printf "$old" >$d/.win.ini.tavrel-journal; chown nobody $d/.win.ini.tavrel-journal
 no /proc: no module from the current directory|root|2|$r/loaded|same|echo '__attribute__((constructor)) static void f(void) { fopen("loaded", "w"); }' | cc -include stdio.h -shared -fPIC -x c -o $r/tavrel-fltk.so -; cmd="unshare -m sh -c 'mount -t tmpfs none /proc && cd $r && DISPLAY= exec $top/tavrel'"
 out of memory: status 1|root|1|$ini|same|chown root: $d $ini; truncate -s 64M $ini; printf "$old" >>$ini; cmd="ulimit -v 60000; $cmd"
-64 MB file within three times its size|root|0|$ini|switched|chown root: $d $ini; truncate -s 64M $ini; printf "$old" >>$ini; cmd="ulimit -v 200000; $cmd"
+64 MB file within about twice its size|root|0|$ini|switched|chown root: $d $ini; truncate -s 64M $ini; printf "$old" >>$ini; cmd="ulimit -v 140000; $cmd"
 a FIFO is not opened|root|1|$ini|same|rm $ini; chown root: $d; mkfifo $ini
 a device is not opened|root|1|$ini|same|rm $ini; chown root: $d; mknod $ini c 1 3
 stored 1, NUL and junk: nothing written|root|0|$ini|same|printf '[Microsoft Proxy Service]\r\nDisable=1\0junk\r\n' >$ini
