@@ -7,7 +7,7 @@ namespace tavrel::control {
 namespace {
 
 const char* const kUsage =
-    "Usage: tavrel [/on | /off | /?]\n"
+    "Usage: tavrel [/on | /off | '/?']\n"
     "       tavrel --state | --help | --version\n"
     "Switches the proxy client on and off: key Disable of section\n"
     "[Microsoft Proxy Service] in win.ini, where 1 disables the client and 0 enables it.\n"
