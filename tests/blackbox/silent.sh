@@ -54,6 +54,7 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|${h}1\r\n|=|^disabled$|^$
 |--state|0|${h}0\r\n|=|^enabled$|^$
 |--state|0|${h}\r\n|=|^unread$|^$
+|--state|0|${h}$(printf %049d 1)\r\n|=|^disabled$|^$
 |--state|0|-|-|^enabled$|^$
 |--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
 |/o n|2|${h}1\r\n|=|^$|^tavrel: cannot open a window

@@ -51,6 +51,7 @@ while IFS='|' read -r name who want watch check setup; do
 done <<'ROWS'
 win.ini links to root's 0640 file|root|1|$r/secret|same|printf "$old" >$r/secret; chmod 640 $r/secret; ln -sf $r/secret $ini
 nobody's link in root's sticky shared directory|root|1|$r/secret|same|printf "$old" >$r/secret; chown root: $d; chmod 1777 $d; ln -sf $r/secret $ini; chown -h nobody $ini
+nobody's lock link in root's sticky directory|root|1|$r/secret|same|printf "$old" >$r/secret; chown root: $d $ini; chmod 1777 $d; ln -s $r/secret $d/.win.ini.tavrel-lock; chown -h nobody $d/.win.ini.tavrel-lock
 win.ini dangles into root's directory|root|1|$r/made|same|ln -sf $r/made $ini
 prefix links into root's directory|root|1|$r/w/win.ini|same|mkdir $r/w; printf "$old" >$r/w/win.ini; ln -s $r/w $d/w; chown -h nobody $d/w; d=$d/w
 ACL and attributes kept, no inherited ACL|root|0|$ini|switched|chmod 640 $ini; setfacl -m u:daemon:rw $ini; setfattr -n user.t -v x $ini; setfacl -d -m u:bin:rwx $d
