@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "window/dpi.h"
 #include "window/layout.h"
 #include "window/message_text.h"
 

@@ -17,7 +17,7 @@
 #include "platform/fltk/fltk_window.h"
 #include "platform/window_host.h"
 #include "window/icon.h"
-#include "window/layout.h"
+#include "window/dpi.h"
 
 namespace tavrel::platform {
 namespace {

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "platform/fltk/fltk_window.h"
-#include "window/layout.h"
+#include "window/dpi.h"
 #include "window/message_text.h"
 
 namespace tavrel::platform {
