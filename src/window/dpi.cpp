@@ -1,6 +1,7 @@
 #include "window/dpi.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ int ParseDpi(const std::string& text) {
   char* end = nullptr;
   const double dpi = std::strtod(text.c_str(), &end);
   if (end == text.c_str() || *end != '\0' || !(dpi >= kMinDpi && dpi <= kMaxDpi)) return 0;
-  return static_cast<int>(dpi + 0.5);  // positive: rounds half up
+  return static_cast<int>(std::lround(dpi));
 }
 
 }  // namespace

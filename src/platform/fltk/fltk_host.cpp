@@ -16,8 +16,8 @@
 #include "platform/fltk/fltk_message_box.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/window_host.h"
-#include "window/icon.h"
 #include "window/dpi.h"
+#include "window/icon.h"
 
 namespace tavrel::platform {
 namespace {
