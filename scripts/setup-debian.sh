@@ -2,7 +2,7 @@
 # Installs what building and testing Tavrel needs on Debian 12 (only what is missing).
 set -eu
 packages="build-essential cmake file libgtest-dev libfltk1.3-dev libx11-dev
-  xvfb xauth xdotool x11-utils imagemagick inotify-tools
+  xvfb xauth xdotool x11-utils imagemagick
   mingw-w64 wine wine64 python3-pefile
   clang clang-tidy clang-format libclang-rt-14-dev
   acl attr lintian appstream desktop-file-utils ansible-core"

@@ -45,6 +45,9 @@ inline std::string SideName(const std::string& name, std::string_view what) {
   return "." + name + ".tavrel-" + std::string(what);
 }
 
+// Symbolic links followed in a row before a path counts as a loop.
+constexpr int kMaxLinks = 40;
+
 inline bool SameInode(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

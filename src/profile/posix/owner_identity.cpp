@@ -23,7 +23,6 @@ struct Identity {
   bool shared = false;  // components of more than one user besides root
 };
 
-constexpr int kMaxLinks = 40;
 // Beyond the lock's 10 seconds, time for a large file.
 constexpr int kChildPatienceMs = 60000;
 

@@ -15,7 +15,6 @@
 namespace tavrel::profile {
 namespace {
 
-constexpr int kMaxLinks = 40;
 constexpr auto kLockPatience = std::chrono::seconds(10);
 constexpr auto kLockPoll = std::chrono::milliseconds(5);
 constexpr mode_t kNewFileMode = 0666;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "profile/posix/profile_file.h"
@@ -55,8 +56,10 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
     error = profile::UpdateFile(file, [&](std::string_view bytes) {
       return profile::SetProfileString(bytes, section, key, value);
     });
-  } catch (const std::exception&) {
+  } catch (const std::bad_alloc&) {
     error = ENOMEM;
+  } catch (const std::exception&) {
+    error = EIO;
   }
   if (error != 0) *reason = std::strerror(error);
   return error == 0;
