@@ -18,8 +18,10 @@ bool WriteDisableSetting(const std::string& value, std::string* reason) {
   return WriteProfileValue(kSection, kKey, value, IniPath, reason);
 }
 
-ProxyClientState ReadProxyClientState() {
-  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath);
+ProxyClientState ReadProxyClientState(int* error) {
+  int ignored = 0;
+  const ProfileString read =
+      ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, error != nullptr ? error : &ignored);
   return StateFromValue(read, DecimalSeparator());
 }
 

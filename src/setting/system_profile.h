@@ -19,10 +19,12 @@ std::string SystemWindowsDirectory();
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file, std::string* reason);
 
-// Reads `key` of `section` of `file` into a buffer of `size` characters.
+// Reads `key` of `section` of `file` into a buffer of `size` characters. `error` becomes 0
+// when the file could be looked at (a missing file in an existing directory included),
+// else the error number of why not, where the platform says (0 where it does not).
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
-                               const std::string& file);
+                               const std::string& file, int* error);
 
 // The decimal separator of the user's number settings.
 std::string DecimalSeparator();

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "support/temp_dir.h"
 
@@ -39,7 +40,8 @@ TEST_P(ProfileFileWrite, ReportsTheFailingStep) {
                          return SetProfileString(bytes, "Microsoft Proxy Service", "Disable", "1");
                        }),
             GetParam().error);
-  EXPECT_EQ(ReadFileBytes(dir / "win.ini").value_or(""), GetParam().after);
+  int error = 0;
+  EXPECT_EQ(ReadFileBytes(dir / "win.ini", &error).value_or(""), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,14 +64,22 @@ INSTANTIATE_TEST_SUITE_P(
              EILSEQ, std::string("\xFF\xFE[", 3)}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// A missing file in an existing directory is no error: the proxy client then reads nothing.
 TEST(ProfileFile, ReadsOnlyRegularFiles) {
   TempDir dir;
   mkfifo((dir / "fifo").c_str(), 0666);
   WriteBytes(dir / "file", kNew);
-  EXPECT_FALSE(ReadFileBytes(dir / "fifo"));
-  EXPECT_FALSE(ReadFileBytes(dir.path().string()));
-  EXPECT_FALSE(ReadFileBytes(dir / "missing"));
-  EXPECT_EQ(ReadFileBytes(dir / "file"), kNew);
+  const std::pair<std::string, int> refused[] = {
+      {dir / "fifo", EINVAL}, {dir.path().string(), EISDIR}, {dir / "missing", 0},
+      {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
+  for (const auto& [path, expected] : refused) {
+    int error = -1;
+    EXPECT_FALSE(ReadFileBytes(path, &error)) << path;
+    EXPECT_EQ(error, expected) << path;
+  }
+  int error = -1;
+  EXPECT_EQ(ReadFileBytes(dir / "file", &error), kNew);
+  EXPECT_EQ(error, 0);
 }
 
 }  // namespace

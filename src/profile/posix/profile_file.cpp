@@ -156,14 +156,24 @@ int Update(const std::string& path, const std::function<Splice(std::string_view)
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
+std::optional<std::string> ReadFileBytes(const std::string& path, int* error) {
+  *error = 0;
   // Looked at before it is opened: opening a device can have effects of its own.
   struct stat seen {};
-  if (stat(path.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) return std::nullopt;
+  if (stat(path.c_str(), &seen) != 0) {
+    struct stat dir {};
+    *error = errno == ENOENT && stat(DirName(path).c_str(), &dir) == 0 && S_ISDIR(dir.st_mode) ? 0 : errno;
+    return std::nullopt;
+  }
+  if (S_ISDIR(seen.st_mode)) return *error = EISDIR, std::nullopt;
+  if (!S_ISREG(seen.st_mode)) return *error = EINVAL, std::nullopt;
   const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
-  if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !SameInode(seen, st)) return std::nullopt;
-  return ReadWhole(fd.get());
+  if (fd.get() < 0 || fstat(fd.get(), &st) != 0) return *error = errno, std::nullopt;
+  if (!SameInode(seen, st)) return *error = EAGAIN, std::nullopt;
+  std::optional<std::string> bytes = ReadWhole(fd.get());
+  if (!bytes) *error = errno;
+  return bytes;
 }
 
 int UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change) {

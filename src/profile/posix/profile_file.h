@@ -11,8 +11,9 @@
 namespace tavrel::profile {
 
 // The bytes of a regular file; nothing for a missing, unreadable or special file
-// (a FIFO is refused, never waited on).
-std::optional<std::string> ReadFileBytes(const std::string& path);
+// (a FIFO is refused, never waited on). `error` becomes 0 when the file was read or is
+// missing from an existing directory, otherwise the error number of why it was not.
+std::optional<std::string> ReadFileBytes(const std::string& path, int* error);
 
 // Changes the file at `path` by `change`, which receives the current bytes (empty for a
 // missing file), with no more rights than the user who controls the path (see

@@ -25,7 +25,8 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
-                               const std::string& file) {
+                               const std::string& file, int* error) {
+  *error = 0;
   std::vector<char> buffer(size + 1, '\0');
   const DWORD count =
       GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
