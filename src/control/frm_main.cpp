@@ -32,6 +32,7 @@ void frmMain::Form_Load() {
   setting::IniPath = setting::WindowsDir() + "win.ini";
   if (!runtime_.CommandLine().empty()) {
     ProcessCommandLine();
+    if (ended_) return;
   } else {
     bInteractive = true;
   }
@@ -57,8 +58,9 @@ void frmMain::ProcessCommandLine() {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
     runtime_.ShowMessageBox(kHelpText, kTitle);
-    runtime_.End(0);
+    End(0);
   }
+  if (ended_) return;
   bInteractive = true;
   Show();
 }
@@ -74,7 +76,8 @@ void frmMain::Switch(const std::string& value, View switched) {
   const bool written = setting::WriteDisableSetting(value, &reason);
   if (!bInteractive) {
     if (!written) runtime_.Complain("cannot write " + setting::IniPath + ": " + reason);
-    runtime_.End(written ? 0 : 1);
+    End(written ? 0 : 1);
+    return;
   }
   if (written) {
     SetView(switched);
@@ -93,9 +96,14 @@ void frmMain::cmdDisable_Click() {
   DisableProxyClient();
 }
 
-void frmMain::cmdCancel_Click() { runtime_.End(0); }
+void frmMain::cmdCancel_Click() { End(0); }
 
-void frmMain::cmdClose_Click() { runtime_.End(0); }
+void frmMain::cmdClose_Click() { End(0); }
+
+void frmMain::End(int status) {
+  ended_ = true;
+  runtime_.End(status);
+}
 
 void frmMain::Click(ControlId id) {
   switch (id) {

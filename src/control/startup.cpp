@@ -13,6 +13,7 @@ int Run(Runtime& runtime) {
     if (created) runtime.RenderWindow(state);
   });
   form.Form_Load();
+  if (form.Ended()) return 0;
   if (!form.State().shown) form.Show();
   runtime.RunWindow(form);
   return 0;
