@@ -9,16 +9,16 @@ using setting::ProxyClientState;
 using window::ControlId;
 using window::View;
 
-const char* const kTitle = "Tavrel 2.0";
+namespace {
+
+// The help box's text after the window's title: six lines joined by CR LF.
 const char* const kHelpText =
-    "Tavrel 2.0 has a silent commandline-interface \r\n"
+    " has a silent commandline-interface \r\n"
     "with the following switches:\r\n"
     "\r\n"
     "/on\tEnable the Proxy Client\r\n"
     "/off\tDisable the Proxy Client\r\n"
     "/?\tShow this Help Box ;-)";
-
-namespace {
 
 std::string TrimSpaces(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -57,7 +57,7 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.ShowMessageBox(kHelpText, kTitle);
+    runtime_.ShowMessageBox(State().title + kHelpText, State().title);
     End(0);
   }
   if (ended_) return;

@@ -39,8 +39,4 @@ class frmMain final : public window::Form {
   bool ended_ = false;
 };
 
-// The help box's text: six lines joined by CR LF.
-extern const char* const kHelpText;
-extern const char* const kTitle;
-
 }  // namespace tavrel::control
