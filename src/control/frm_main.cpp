@@ -44,7 +44,7 @@ void frmMain::Form_Load() {
       SetView(View::StatusEnabled);
       break;
     case ProxyClientState::Unread:
-      runtime_.Beep();
+      runtime_.Window().Beep();
       break;
   }
 }
@@ -57,7 +57,7 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.ShowMessageBox(State().title + kHelpText, State().title);
+    runtime_.Window().ShowMessageBox(State().title + kHelpText, State().title);
     End(0);
   }
   if (ended_) return;
@@ -82,7 +82,7 @@ void frmMain::Switch(const std::string& value, View switched) {
   if (written) {
     SetView(switched);
   } else {
-    runtime_.Beep();
+    runtime_.Window().Beep();
   }
 }
 

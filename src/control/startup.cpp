@@ -10,12 +10,12 @@ int Run(Runtime& runtime) {
   bool created = false;
   form.OnChange([&runtime, &created](const window::FormState& state) {
     created = created || state.shown;
-    if (created) runtime.RenderWindow(state);
+    if (created) runtime.Window().Render(state);
   });
   form.Form_Load();
   if (form.Ended()) return 0;
   if (!form.State().shown) form.Show();
-  runtime.RunWindow(form);
+  runtime.Window().Run(form);
   return 0;
 }
 

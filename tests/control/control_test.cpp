@@ -16,24 +16,25 @@ namespace {
 using C = window::ControlId;
 using window::View;
 
-class FakeRuntime final : public Runtime {
+class FakeRuntime final : public Runtime, public window::WindowHost {
  public:
   FakeRuntime(std::string commandLine, std::vector<C> toPress)
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
+  void Complain(const std::string& text) override { Live(), complaints += text; }
+  void End(int status) override { Live(), ended = status; }
+  window::WindowHost& Window() override { return *this; }
+  void Render(const window::FormState& state) override { Live(), window = state; }
+  void Beep() override { Live(), ++beeps; }
   void ShowMessageBox(const std::string& text, const std::string& title) override {
     Live(), boxes += title + "|" + text;
   }
-  void Beep() override { Live(), ++beeps; }
-  void Complain(const std::string& text) override { Live(), complaints += text; }
-  void End(int status) override { Live(), ended = status; }
-  void RenderWindow(const window::FormState& state) override { Live(), window = state; }
-  void Live() const { EXPECT_FALSE(ended) << "the program went on after End"; }
-  void RunWindow(window::FormInput& input) override {
+  void Run(window::FormInput& input) override {
     for (C id : presses) {
       if (!ended) input.Press(id);
     }
   }
+  void Live() const { EXPECT_FALSE(ended) << "the program went on after End"; }
 
   std::string line, boxes, complaints;
   std::vector<C> presses;
