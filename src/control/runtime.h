@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "window/window_host.h"
+#include "window/native_window.h"
 
 namespace tavrel::control {
 
@@ -21,7 +21,7 @@ class Runtime {
   // returns straight after it all the same, so that a test's runtime can go on.
   virtual void End(int status) = 0;
   // The window, the message box and the beep, opened on first need.
-  virtual window::WindowHost& Window() = 0;
+  virtual window::NativeWindow& Window() = 0;
 };
 
 }  // namespace tavrel::control

@@ -1,7 +1,5 @@
-// What a backend reports of the user's actions on the window.
+// The keys as the window knows them.
 #pragma once
-
-#include "window/form_state.h"
 
 namespace tavrel::window {
 
@@ -19,19 +17,5 @@ struct Key {
 // Whether the window decides what the key does, in any view; every other key keeps the
 // system's meaning (Alt+F4, Alt+Space). Only Space acts when let go.
 bool IsWindowKey(const Key& key, bool down);
-
-class FormInput {
- public:
-  virtual ~FormInput() = default;
-  // A mouse click on a button.
-  virtual void Press(ControlId id) = 0;
-  // A key went down on the window (`repeat`: the keyboard's auto-repeat while it is
-  // held); false when the window has no use for it now.
-  virtual bool KeyDown(Key key, bool repeat) = 0;
-  // A key was let go. Only Space acts here, as a push button does.
-  virtual bool KeyUp(Key key) = 0;
-  // The toolkit moved the focus itself (a mouse press on a button).
-  virtual void FocusMoved(ControlId id) = 0;
-};
 
 }  // namespace tavrel::window

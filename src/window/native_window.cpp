@@ -1,4 +1,4 @@
-#include "window/window_host.h"
+#include "window/native_window.h"
 
 namespace tavrel::window {
 namespace {
@@ -15,25 +15,27 @@ NativeWindow& Self(void* window) { return *static_cast<NativeWindow*>(window); }
 NativeWindow::NativeWindow(const TavrelToolkit& toolkit) : toolkit_(toolkit) {
   events_.model = this;
   events_.press = [](void* w, int id) {
-    if (Self(w).input_ != nullptr) Self(w).input_->Press(static_cast<ControlId>(id));
+    if (Self(w).form_ != nullptr) Self(w).form_->Press(static_cast<ControlId>(id));
   };
   events_.focus_moved = [](void* w, int id) {
-    if (Self(w).input_ != nullptr && !Self(w).rendering_) {
-      Self(w).input_->FocusMoved(static_cast<ControlId>(id));
+    if (Self(w).form_ != nullptr && !Self(w).rendering_) {
+      Self(w).form_->FocusMoved(static_cast<ControlId>(id));
     }
   };
   events_.key = [](void* w, TavrelKey k, int down, int repeat) {
     const Key key{static_cast<KeyCode>(k.code), k.letter, k.shift != 0, k.alt != 0, k.control != 0};
     if (!IsWindowKey(key, down != 0)) return 0;
-    FormInput* input = Self(w).input_;
-    if (input != nullptr && down != 0) input->KeyDown(key, repeat != 0);
-    if (input != nullptr && down == 0) input->KeyUp(key);
+    Form* form = Self(w).form_;
+    if (form != nullptr && down != 0) form->KeyDown(key, repeat != 0);
+    if (form != nullptr && down == 0) form->KeyUp(key);
     return 1;
   };
 }
 
-void NativeWindow::Render(const FormState& state) {
+void NativeWindow::Render(Form& form) {
+  const FormState& state = form.State();
   void* const self = toolkit_.self;
+  form_ = &form;
   rendering_ = true;
   if (!created_) {
     toolkit_.create(self, state.title.c_str(), state.clientWidth, state.clientHeight, &events_);
@@ -50,11 +52,6 @@ void NativeWindow::Render(const FormState& state) {
   toolkit_.show(self, state.shown,
                 state.focus && state.shown ? static_cast<int>(*state.focus) : -1);
   rendering_ = false;
-}
-
-void NativeWindow::Run(FormInput& input) {
-  input_ = &input;
-  toolkit_.run(toolkit_.self);
 }
 
 }  // namespace tavrel::window

@@ -14,33 +14,47 @@ namespace tavrel::control {
 namespace {
 
 using C = window::ControlId;
-using window::View;
 
-class FakeRuntime final : public Runtime, public window::WindowHost {
+// A runtime with a toolkit of its own that records what the window shows.
+class FakeRuntime final : public Runtime {
  public:
   FakeRuntime(std::string commandLine, std::vector<C> toPress)
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
   void Complain(const std::string& text) override { Live(), complaints += text; }
   void End(int status) override { Live(), ended = status; }
-  window::WindowHost& Window() override { return *this; }
-  void Render(const window::FormState& state) override { Live(), window = state; }
-  void Beep() override { Live(), ++beeps; }
-  void ShowMessageBox(const std::string& text, const std::string& title) override {
-    Live(), boxes += title + "|" + text;
+  window::NativeWindow& Window() override { return window_; }
+
+  void Create(const char*, int, int, const TavrelInput& events) { input = &events; }
+  void Add(const TavrelControl&) {}
+  void Update(const TavrelControl& c) {
+    Live();
+    if (c.id == static_cast<int>(C::lblInfo)) label = c.caption;
   }
-  void Run(window::FormInput& input) override {
+  void Show(bool shown, int to) {
+    if (shown && to >= 0) focus = static_cast<C>(to);
+    input->focus_moved(input->model, static_cast<int>(C::cmdCancel));  // as a toolkit may
+  }
+  void Beep() { Live(), ++beeps; }
+  void ShowMessageBox(const char* text, const char* title) {
+    Live(), boxes += std::string(title) + "|" + text;
+  }
+  void Run() {
     for (C id : presses) {
-      if (!ended) input.Press(id);
+      if (!ended) input->press(input->model, static_cast<int>(id));
     }
   }
   void Live() const { EXPECT_FALSE(ended) << "the program went on after End"; }
 
-  std::string line, boxes, complaints;
+  std::string line, boxes, complaints, label;
   std::vector<C> presses;
   int beeps = 0;
-  std::optional<int> ended;                 // the status End was called with
-  std::optional<window::FormState> window;  // as last drawn; nothing while never shown
+  std::optional<int> ended;  // the status End was called with
+  std::optional<C> focus;    // as last drawn; nothing while never shown
+  const TavrelInput* input = nullptr;
+
+ private:
+  window::NativeWindow window_{window::ToolkitOf(*this)};
 };
 
 const std::string kKey = "[Microsoft Proxy Service]\r\nDisable=";
@@ -91,8 +105,7 @@ TEST_F(Control, CommandLineIsSearchedForOnThenOffThenHelp) {
     EXPECT_EQ(std::regex_search(runtime.boxes, kHelpBox), help) << line;
     EXPECT_EQ(runtime.beeps, 0) << line;
     // Without a switch the window is shown before the state is known: Cancel keeps the focus.
-    EXPECT_EQ(runtime.window ? runtime.window->focus : C::lblInfo,
-              status == kClosed ? C::cmdCancel : C::lblInfo)
+    EXPECT_EQ(runtime.focus.value_or(C::lblInfo), status == kClosed ? C::cmdCancel : C::lblInfo)
         << line;
   }
 }
@@ -101,25 +114,24 @@ TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
   const std::vector<C> everyButton = {C::cmdDisable, C::cmdEnable, C::cmdCancel, C::cmdEnable,
                                       C::cmdClose};
   // The key's value before (nullptr: no win.ini), the buttons pressed, the exit status, the
-  // window's view and focus at the end, the beeps, the value after (nullptr: no Windows
-  // directory, so that the write fails).
-  const std::tuple<const char*, std::vector<C>, int, View, C, int, const char*> cases[] = {
-      {"1", {}, kClosed, View::StatusDisabled, C::cmdEnable, 0, "1"},
-      {"0", {C::cmdDisable}, kClosed, View::SwitchedOff, C::cmdClose, 0, "1"},
+  // label ("Proxy Client is ..." but for Initial's "") and focus at the end, the beeps, the
+  // value after (nullptr: no Windows directory, so that the write fails).
+  const std::tuple<const char*, std::vector<C>, int, std::string, C, int, const char*> cases[] = {
+      {"1", {}, kClosed, "DISABLED", C::cmdEnable, 0, "1"},
+      {"0", {C::cmdDisable}, kClosed, "now DISABLED", C::cmdClose, 0, "1"},
       // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
-      {"1", everyButton, 0, View::SwitchedOn, C::cmdClose, 0, "0"},
-      {"", {C::cmdCancel}, 0, View::Initial, C::cmdCancel, 1, ""},
+      {"1", everyButton, 0, "now ENABLED", C::cmdClose, 0, "0"},
+      {"", {C::cmdCancel}, 0, "", C::cmdCancel, 1, ""},
       // A failed write beeps and leaves the window as it was.
-      {nullptr, {C::cmdDisable}, kClosed, View::StatusEnabled, C::cmdDisable, 1, nullptr},
+      {nullptr, {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr},
   };
-  for (const auto& [stored, presses, status, view, focus, beeps, after] : cases) {
+  for (const auto& [stored, presses, status, label, focus, beeps, after] : cases) {
     Store(stored);
     if (after == nullptr) setenv("WINDIR", (windir_ / "missing").c_str(), 1);
     FakeRuntime runtime("", presses);
     EXPECT_EQ(Start(runtime), status);
-    ASSERT_TRUE(runtime.window);
-    EXPECT_EQ(runtime.window->view, view);
-    EXPECT_EQ(runtime.window->focus, focus);
+    EXPECT_EQ(runtime.label, label.empty() ? "" : "Proxy Client is " + label);
+    EXPECT_EQ(runtime.focus, focus);
     EXPECT_EQ(runtime.beeps, beeps);
     EXPECT_EQ(runtime.complaints, "") << "the window beeps instead";
     EXPECT_EQ(Stored(), Ini(after));

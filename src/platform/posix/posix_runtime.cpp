@@ -54,7 +54,7 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return line;
 }
 
-window::WindowHost& PosixRuntime::Window() {
+window::NativeWindow& PosixRuntime::Window() {
   if (!window_) {
     TavrelToolkit toolkit{};
     std::string error;

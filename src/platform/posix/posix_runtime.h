@@ -19,7 +19,7 @@ class PosixRuntime final : public control::Runtime {
   std::string CommandLine() override { return commandLine_; }
   void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
-  window::WindowHost& Window() override;
+  window::NativeWindow& Window() override;
 
  private:
   std::string commandLine_;

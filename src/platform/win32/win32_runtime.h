@@ -18,7 +18,7 @@ class Win32Runtime final : public control::Runtime {
   std::string CommandLine() override { return ArgumentsOf(GetCommandLineA()); }
   void Complain(const std::string& /*text*/) override {}
   [[noreturn]] void End(int status) override { ExitProcess(static_cast<UINT>(status)); }
-  window::WindowHost& Window() override { return window_; }
+  window::NativeWindow& Window() override { return window_; }
 
  private:
   Win32Window native_;
