@@ -100,8 +100,7 @@ void Form::MoveFocus(int step) {
 bool IsWindowKey(const Key& key, bool down) {
   if (!down) return key.code == KeyCode::Space;
   if (key.control) return false;
-  if (key.alt) return key.code == KeyCode::Letter;
-  return key.code != KeyCode::Other && key.code != KeyCode::Letter;
+  return key.alt ? key.code == KeyCode::Letter : key.code > KeyCode::Letter;
 }
 
 // Keys act once per press: Return, Esc and access keys on their first key-down,
@@ -113,17 +112,14 @@ bool Form::KeyDown(Key key, bool repeat) {
     return PressAccessKey(static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))),
                           repeat);
   }
-  const bool back = key.code == KeyCode::Left || key.code == KeyCode::Up ||
-                    (key.code == KeyCode::Tab && key.shift);
+  if (key.code >= KeyCode::Tab) {
+    const bool back = key.code == KeyCode::Left || key.code == KeyCode::Up ||
+                      (key.code == KeyCode::Tab && key.shift);
+    MoveFocus(back ? -1 : +1);
+    Changed();
+    return true;
+  }
   switch (key.code) {
-    case KeyCode::Tab:
-    case KeyCode::Right:
-    case KeyCode::Down:
-    case KeyCode::Left:
-    case KeyCode::Up:
-      MoveFocus(back ? -1 : +1);
-      Changed();
-      return true;
     case KeyCode::Return:
     case KeyCode::Space:
       if (!state_.focus || !CanPress(*state_.focus)) return false;
@@ -138,8 +134,7 @@ bool Form::KeyDown(Key key, bool repeat) {
       if (!CanPress(ControlId::cmdCancel)) return false;
       if (!repeat) Press(ControlId::cmdCancel);
       return true;
-    case KeyCode::Other:
-    case KeyCode::Letter:
+    default:
       break;
   }
   return false;

@@ -4,7 +4,8 @@
 namespace tavrel::window {
 
 // A key as the keyboard names it; a backend maps its own codes to these and nothing more.
-enum class KeyCode { Other, Tab, Return, Space, Escape, Left, Right, Up, Down, Letter };
+// The keys that move the focus come last.
+enum class KeyCode { Other, Letter, Return, Space, Escape, Tab, Left, Right, Up, Down };
 
 struct Key {
   KeyCode code = KeyCode::Other;

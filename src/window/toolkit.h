@@ -9,12 +9,9 @@ extern "C" {
 
 // A control: `id` is its place in tab order (a window::ControlId), the place in twips.
 struct TavrelControl {
-  int id;
-  int button;
+  int id, button;
   const char* caption;  // '&' marks the access key of a button
-  int left, top, width, height;
-  int visible;
-  int enabled;
+  int left, top, width, height, visible, enabled;
 };
 
 // A key as the keyboard names it (`code` is a window::KeyCode) and the modifiers held.
@@ -24,8 +21,7 @@ struct TavrelKey {
   int shift, alt, control;  // control: Ctrl, or the Super key
 };
 
-// What the user did, told to the model.
-struct TavrelInput {
+struct TavrelInput {  // what the user did, told to the model
   void* model;
   void (*press)(void* model, int control);
   void (*focus_moved)(void* model, int control);  // by the toolkit itself (a mouse press)
@@ -47,8 +43,7 @@ struct TavrelToolkit {
   void (*run)(void* self);  // returns when the user closed the window with its close box
 };
 
-// A toolkit module's entry point: fills `toolkit` and returns 1, or returns 0 with the
-// reason in `error` (no display, for example).
+// A toolkit module's entry point: fills `toolkit`, or returns 0 with the reason in `error`.
 typedef int (*TavrelOpenToolkit)(TavrelToolkit* toolkit, char* error, size_t size);
 }
 

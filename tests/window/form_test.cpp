@@ -43,10 +43,12 @@ bool Do(RecordingForm& form, std::string w) {
     (w[0] == 's' ? key.shift : w[0] == 'a' ? key.alt : key.control) = true;
   }
   // In the order of KeyCode; any other word is a letter.
-  const std::vector<std::string> codes = {"",     "tab",   "ret", "spc", "esc",
-                                          "left", "right", "up",  "down"};
-  key.code = static_cast<KeyCode>(std::find(codes.begin(), codes.end(), w) - codes.begin());
-  if (key.code == KeyCode::Letter) key.letter = w[0];
+  const std::vector<std::string> codes = {"",    "",     "ret",   "spc", "esc",
+                                          "tab", "left", "right", "up",  "down"};
+  const auto at =
+      static_cast<std::size_t>(std::find(codes.begin(), codes.end(), w) - codes.begin());
+  key.code = at < codes.size() ? static_cast<KeyCode>(at) : KeyCode::Letter;
+  key.letter = w[0];
   return up ? form.KeyUp(key) : form.KeyDown(key, repeat);
 }
 
