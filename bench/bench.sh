@@ -69,7 +69,7 @@ for size in "${sizes[@]}"; do
 done
 
 # The window: start to mapped, and peak memory, median of 20 starts.
-. tests/blackbox/xvfb.sh
+. tests/support/fixture.sh && cleanup() { rm -rf "$work"; }
 start_xvfb >/dev/null
 printf '[Microsoft Proxy Service]\r\nDisable=0\r\n' >"$WINDIR/win.ini"
 for _ in $(seq 20); do "$work/window_time" "$tavrel"; done | sort -n >"$work/window"

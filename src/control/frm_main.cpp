@@ -9,16 +9,16 @@ using setting::ProxyClientState;
 using window::ControlId;
 using window::View;
 
-const char* const kTitle = "Tavrel 2.0";
+namespace {
+
+// The help box's text after the window's title: six lines joined by CR LF.
 const char* const kHelpText =
-    "Tavrel 2.0 has a silent commandline-interface \r\n"
+    " has a silent commandline-interface \r\n"
     "with the following switches:\r\n"
     "\r\n"
     "/on\tEnable the Proxy Client\r\n"
     "/off\tDisable the Proxy Client\r\n"
     "/?\tShow this Help Box ;-)";
-
-namespace {
 
 std::string TrimSpaces(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -32,6 +32,7 @@ void frmMain::Form_Load() {
   setting::IniPath = setting::WindowsDir() + "win.ini";
   if (!runtime_.CommandLine().empty()) {
     ProcessCommandLine();
+    if (ended_) return;
   } else {
     bInteractive = true;
   }
@@ -43,7 +44,7 @@ void frmMain::Form_Load() {
       SetView(View::StatusEnabled);
       break;
     case ProxyClientState::Unread:
-      runtime_.Beep();
+      runtime_.Window().Beep();
       break;
   }
 }
@@ -56,9 +57,10 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.ShowMessageBox(kHelpText, kTitle);
-    runtime_.End(0);
+    runtime_.Window().ShowMessageBox(State().title + kHelpText, State().title);
+    End(0);
   }
+  if (ended_) return;
   bInteractive = true;
   Show();
 }
@@ -74,12 +76,13 @@ void frmMain::Switch(const std::string& value, View switched) {
   const bool written = setting::WriteDisableSetting(value, &reason);
   if (!bInteractive) {
     if (!written) runtime_.Complain("cannot write " + setting::IniPath + ": " + reason);
-    runtime_.End(written ? 0 : 1);
+    End(written ? 0 : 1);
+    return;
   }
   if (written) {
     SetView(switched);
   } else {
-    runtime_.Beep();
+    runtime_.Window().Beep();
   }
 }
 
@@ -93,9 +96,14 @@ void frmMain::cmdDisable_Click() {
   DisableProxyClient();
 }
 
-void frmMain::cmdCancel_Click() { runtime_.End(0); }
+void frmMain::cmdCancel_Click() { End(0); }
 
-void frmMain::cmdClose_Click() { runtime_.End(0); }
+void frmMain::cmdClose_Click() { End(0); }
+
+void frmMain::End(int status) {
+  ended_ = true;
+  runtime_.End(status);
+}
 
 void frmMain::Click(ControlId id) {
   switch (id) {

@@ -25,18 +25,18 @@ class frmMain final : public window::Form {
 
   // True once the user works with the window, so the switching actions report there.
   bool bInteractive = false;
+  // True once a procedure asked the runtime to end; whatever called it then returns.
+  bool Ended() const { return ended_; }
 
  protected:
   void Click(window::ControlId id) override;
 
  private:
   void Switch(const std::string& value, window::View switched);
+  void End(int status);
 
   Runtime& runtime_;
+  bool ended_ = false;
 };
-
-// The help box's text: six lines joined by CR LF.
-extern const char* const kHelpText;
-extern const char* const kTitle;
 
 }  // namespace tavrel::control

@@ -97,15 +97,29 @@ void Form::MoveFocus(int step) {
   }
 }
 
+bool IsWindowKey(const Key& key, bool down) {
+  if (!down) return key.code == KeyCode::Space;
+  if (key.control) return false;
+  return key.alt ? key.code == KeyCode::Letter : key.code > KeyCode::Letter;
+}
+
 // Keys act once per press: Return, Esc and access keys on their first key-down,
-// Space when it is let go; the auto-repeat of a held key presses nothing.
+// Space when it is let go; the auto-repeat of a held key presses nothing. The arrows
+// move the focus as Tab does, Left and Up back as Shift+Tab.
 bool Form::KeyDown(Key key, bool repeat) {
+  if (!IsWindowKey(key, true)) return false;
+  if (key.alt) {
+    return PressAccessKey(static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))),
+                          repeat);
+  }
+  if (key.code >= KeyCode::Tab) {
+    const bool back = key.code == KeyCode::Left || key.code == KeyCode::Up ||
+                      (key.code == KeyCode::Tab && key.shift);
+    MoveFocus(back ? -1 : +1);
+    Changed();
+    return true;
+  }
   switch (key.code) {
-    case KeyCode::Tab:
-    case KeyCode::BackTab:
-      MoveFocus(key.code == KeyCode::Tab ? +1 : -1);
-      Changed();
-      return true;
     case KeyCode::Return:
     case KeyCode::Space:
       if (!state_.focus || !CanPress(*state_.focus)) return false;
@@ -120,9 +134,8 @@ bool Form::KeyDown(Key key, bool repeat) {
       if (!CanPress(ControlId::cmdCancel)) return false;
       if (!repeat) Press(ControlId::cmdCancel);
       return true;
-    case KeyCode::AltLetter:
-      return PressAccessKey(static_cast<char>(std::tolower(static_cast<unsigned char>(key.letter))),
-                            repeat);
+    default:
+      break;
   }
   return false;
 }

@@ -10,7 +10,7 @@
 
 namespace tavrel::window {
 
-class Form : public FormInput {
+class Form {
  public:
   Form();
   Form(const Form&) = delete;
@@ -26,13 +26,18 @@ class Form : public FormInput {
   void Show();
   void Hide();
 
-  void Press(ControlId id) override;
-  bool KeyDown(Key key, bool repeat) override;
-  bool KeyUp(Key key) override;
-  void FocusMoved(ControlId id) override;
+  // A mouse click on a button.
+  void Press(ControlId id);
+  // A key went down on the window (`repeat`: the keyboard's auto-repeat while it is
+  // held); false when the window has no use for it now.
+  bool KeyDown(Key key, bool repeat);
+  // A key was let go. Only Space acts here, as a push button does.
+  bool KeyUp(Key key);
+  // The toolkit moved the focus itself (a mouse press on a button).
+  void FocusMoved(ControlId id);
 
  protected:
-  ~Form() override = default;
+  virtual ~Form() = default;
   // The press of a visible, enabled button.
   virtual void Click(ControlId id) = 0;
 

@@ -1,29 +1,22 @@
-// What a backend reports of the user's actions on the window.
+// The keys as the window knows them.
 #pragma once
-
-#include "window/form_state.h"
 
 namespace tavrel::window {
 
-enum class KeyCode { Tab, BackTab, Return, Space, Escape, AltLetter };
+// A key as the keyboard names it; a backend maps its own codes to these and nothing more.
+// The keys that move the focus come last.
+enum class KeyCode { Other, Letter, Return, Space, Escape, Tab, Left, Right, Up, Down };
 
 struct Key {
-  KeyCode code = KeyCode::Return;
-  char letter = 0;  // with AltLetter: the letter, either case
+  KeyCode code = KeyCode::Other;
+  char letter = 0;  // with Letter: the letter, either case
+  bool shift = false;
+  bool alt = false;
+  bool control = false;  // Ctrl, or the Super key
 };
 
-class FormInput {
- public:
-  virtual ~FormInput() = default;
-  // A mouse click on a button.
-  virtual void Press(ControlId id) = 0;
-  // A key went down on the window (`repeat`: the keyboard's auto-repeat while it is
-  // held); false when the window has no use for it.
-  virtual bool KeyDown(Key key, bool repeat) = 0;
-  // A key was let go. Only Space acts here, as a push button does.
-  virtual bool KeyUp(Key key) = 0;
-  // The toolkit moved the focus itself (a mouse press on a button).
-  virtual void FocusMoved(ControlId id) = 0;
-};
+// Whether the window decides what the key does, in any view; every other key keeps the
+// system's meaning (Alt+F4, Alt+Space). Only Space acts when let go.
+bool IsWindowKey(const Key& key, bool down);
 
 }  // namespace tavrel::window

@@ -1,12 +1,14 @@
 #include "window/layout.h"
 
 #include <cctype>
+#include <string>
 
 namespace tavrel::window {
 
 FormState InitialFormState() {
   FormState s;
-  s.title = "Tavrel 2.0";
+  const std::string version = TAVREL_VERSION;  // the title shows its first two numbers
+  s.title = "Tavrel " + version.substr(0, version.find('.', version.find('.') + 1));
   s.clientWidth = 4695;
   s.clientHeight = 615;
   s.controls = {{

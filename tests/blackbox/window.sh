@@ -1,25 +1,25 @@
 #!/bin/bash
 # The real window by xdotool, Linux and Wine alike: window.sh WINDOWS_DIR|auto PICTURE_DIR COMMAND...
 set -u
-mkdir -p "$2" && scratch=$(mktemp -d) artifacts=$2 passed=0 failed=0 pid=
+. "$(dirname "$0")/../support/fixture.sh"
+mkdir -p "$2" && artifacts=$2 pid=
 [ "$1" = auto ] && export WINDIR=$scratch || export WINDIR=$1
 shift 2
 cmd=("$@") ini=$WINDIR/win.ini golden=$(dirname "$0")/../window/layout.golden
 [ "${LINUX_CHECKS:-}" = 1 ] && views=$(dirname "$0")/../../docs/views/linux || views=/nonexistent
-. "$(dirname "$0")/xvfb.sh"
 set_dpi() { wine reg "${1:-delete}" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f >/dev/null 2>&1; }
-trap '[ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; stop_xvfb; rm -rf "$scratch"' EXIT
-start_xvfb || exit 1
+cleanup() { [ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; }
+start_xvfb || finish
 
-fail() { echo "FAIL: $case: $*" && ok=0; }
+miss() { fail "$case: $*"; }
 content() { printf '[Microsoft Proxy Service]\r\nDisable=%s\r\n' "${1/EMPTY/}"; }
 holds() { [ "$(od -An -c "$ini")" = "$(content "$1" | od -An -c)" ]; }
 
 begin() { # stores $1, opens the window (with the argument $2)
-  case="[$1] '$2' ${3:-}" ok=1
+  case="[$1] '$2' ${3:-}" before=$failed
   content "$1" >"$ini"
   "${cmd[@]}" ${2:+"$2"} >/dev/null 2>&1 & pid=$!
-  win=$(wait_for_window "$pid") || fail "no window appeared"
+  win=$(wait_for_window "$pid") || miss "no window appeared"
 }
 
 ended() { # waits up to 5 s for the end with status $1, or ("alive") for win.ini to hold $2
@@ -29,12 +29,12 @@ ended() { # waits up to 5 s for the end with status $1, or ("alive") for win.ini
     [ "$1" = alive ] && holds "$2" && break
     sleep 0.1
   done
-  [ "$got" = "$1" ] || fail "ended with '$got', expected '$1'"
-  holds "$2" || fail "win.ini is $(od -An -c "$ini"), expected $2"
+  [ "$got" = "$1" ] || miss "ended with '$got', expected '$1'"
+  holds "$2" || miss "win.ini is $(od -An -c "$ini"), expected $2"
 }
 count() { # ends the case
   [ -n "$pid" ] && kill "$pid" && wait "$pid" 2>/dev/null
-  pid= && [ "$ok" = 1 ] && passed=$((passed + 1)) || failed=$((failed + 1))
+  pid= && [ "$failed" = "$before" ] && passed=$((passed + 1))
 }
 
 press() { # keys (hold:KEY for 1.5 s), click:X,Y, CLOSE; after the end they would go elsewhere
@@ -57,8 +57,8 @@ shoot() { # keeps picture $1 once the window is drawn (two alike), on Linux as i
     kill -0 "$pid" 2>/dev/null && timeout 5 import -window "$win" "$file" 2>/dev/null && alike "$file" "$scratch/last.png" && break
     cp "$file" "$scratch/last.png" 2>/dev/null && sleep 0.2
   done
-  alike "$file" "$scratch/last.png" || fail "no picture $1"
-  [ ! -e "$views/$1.png" ] || alike "$file" "$views/$1.png" || fail "picture $1 is not as in docs/views"
+  alike "$file" "$scratch/last.png" || miss "no picture $1"
+  [ ! -e "$views/$1.png" ] || alike "$file" "$views/$1.png" || miss "picture $1 is not as in docs/views"
 }
 
 # Cases: stored | argument | keys | end | stored after | pictures before, after, and like
@@ -70,7 +70,7 @@ cases() { # rows from "L" on are for Linux
     press $keys
     ended "$end" "$after"
     [ -n "$shot_after" ] && shoot "$shot_after"
-    [ -z "$like" ] || alike "$artifacts/$shot_after.png" "$artifacts/$like.png" || fail "$shot_after is not $like"
+    [ -z "$like" ] || alike "$artifacts/$shot_after.png" "$artifacts/$like.png" || miss "$shot_after is not $like"
     count
   done
 }
@@ -94,12 +94,12 @@ layout() {
   IFS=x read -r w h <<<"${block%%$'\n'*}" && IFS=' ,x' read -r _ lx ly lw lh < <(grep label <<<"$block")
   begin 0 "" "at $dpi dpi"
   if [ -n "${WINDOW_PROBE:-}" ]; then
-    [ "$(wine "$WINDOW_PROBE" | tr -d "\r")" = "$block" ] || fail "not as layout.golden"
+    [ "$(wine "$WINDOW_PROBE" | tr -d "\r")" = "$block" ] || miss "not as layout.golden"
   else
     [ "$(xwininfo -id "$win" | awk '/Width:/ { w = $2 } /Height:/ { print w "x" $2 }')" = "${w}x$h" ] &&
       [ "$(xprop -id "$win" WM_NORMAL_HINTS | grep -c "m.*imum size: $w by $h")" = 2 ] &&
       xprop -id "$win" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x24, 0x1a' &&
-      xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "size, frame or icon"
+      xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || miss "size, frame or icon"
   fi
   shoot "window-$dpi-dpi"
   read -r fw fh < <(identify -format '%w %h' "$artifacts/window-$dpi-dpi.png" | # the frame Wine draws
@@ -107,16 +107,15 @@ layout() {
   read -r tw th tx < <(convert "$artifacts/window-$dpi-dpi.png" -crop "$((lw - dpi / 32))x$lh+$((lx + fw))+$((ly + fh))" \
     +repage -fuzz 20% -trim -format '%w %h %X' info:)
   [ "${tx#+}" -le $((dpi / 32)) ] && [ "$tw" -ge "$dpi" ] && [ "$tw" -le $((lw * 9 / 10)) ] &&
-    [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || fail "label text ${tw}x$th at $tx"
+    [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || miss "label text ${tw}x$th at $tx"
   count
 }
 
 if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   for dpi in 96 192; do TAVREL_DPI=$dpi layout "$dpi"; done
-  case="no display" ok=1 out=$(env -u DISPLAY "${cmd[@]}" 2>&1)
-  [ "$? $(wc -l <<<"$out")" = "2 1" ] || fail "printed: $out"
+  case="no display" before=$failed out=$(env -u DISPLAY "${cmd[@]}" 2>&1)
+  [ "$? $(wc -l <<<"$out")" = "2 1" ] || miss "printed: $out"
   count
 fi
 [ -n "${WINDOW_PROBE:-}" ] && for dpi in 96 144; do set_dpi add /t REG_DWORD /d "$dpi" && layout "$dpi"; done
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish

@@ -14,28 +14,47 @@ namespace tavrel::control {
 namespace {
 
 using C = window::ControlId;
-using window::View;
 
+// A runtime with a toolkit of its own that records what the window shows.
 class FakeRuntime final : public Runtime {
  public:
   FakeRuntime(std::string commandLine, std::vector<C> toPress)
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
-  void ShowMessageBox(const std::string& text, const std::string& title) override {
-    boxes += title + "|" + text;
-  }
-  void Beep() override { ++beeps; }
-  void Complain(const std::string& text) override { complaints += text; }
-  [[noreturn]] void End(int status) override { throw status; }  // so that nothing runs after it
-  void RenderWindow(const window::FormState& state) override { window = state; }
-  void RunWindow(window::FormInput& input) override {
-    for (C id : presses) input.Press(id);
-  }
+  void Complain(const std::string& text) override { Live(), complaints += text; }
+  void End(int status) override { Live(), ended = status; }
+  window::NativeWindow& Window() override { return window_; }
 
-  std::string line, boxes, complaints;
+  void Create(const char*, int, int, const TavrelInput& events) { input = &events; }
+  void Add(const TavrelControl&) {}
+  void Update(const TavrelControl& c) {
+    Live();
+    if (c.id == static_cast<int>(C::lblInfo)) label = c.caption;
+  }
+  void Show(bool shown, int to) {
+    if (shown && to >= 0) focus = static_cast<C>(to);
+    input->focus_moved(input->model, static_cast<int>(C::cmdCancel));  // as a toolkit may
+  }
+  void Beep() { Live(), ++beeps; }
+  void ShowMessageBox(const char* text, const char* title) {
+    Live(), boxes += std::string(title) + "|" + text;
+  }
+  void Run() {
+    for (C id : presses) {
+      if (!ended) input->press(input->model, static_cast<int>(id));
+    }
+  }
+  void Live() const { EXPECT_FALSE(ended) << "the program went on after End"; }
+
+  std::string line, boxes, complaints, label;
   std::vector<C> presses;
   int beeps = 0;
-  std::optional<window::FormState> window;  // as last drawn; nothing while never shown
+  std::optional<int> ended;  // the status End was called with
+  std::optional<C> focus;    // as last drawn; nothing while never shown
+  const TavrelInput* input = nullptr;
+
+ private:
+  window::NativeWindow window_{window::ToolkitOf(*this)};
 };
 
 const std::string kKey = "[Microsoft Proxy Service]\r\nDisable=";
@@ -61,35 +80,32 @@ class Control : public testing::Test {
 
   // Starts the program as main does; the status it ended with, or kClosed + Run's return.
   static int Start(FakeRuntime& runtime) {
-    try {
-      return kClosed + control::Run(runtime);
-    } catch (int status) {
-      return status;
-    }
+    const int closed = control::Run(runtime);
+    return runtime.ended ? *runtime.ended : kClosed + closed;
   }
 
   test::TempDir windir_;
 };
 
 TEST_F(Control, CommandLineIsSearchedForOnThenOffThenHelp) {
-  // The command line, the exit status, the key's value afterwards (9 before), the help box.
+  // The command line, the exit status, the key's value afterwards (9 before, or for the
+  // help box empty, which reads as nothing: a beep would come after End), the help box.
   const std::tuple<const char*, int, const char*, bool> cases[] = {
       {"/off", 0, "1", false},      {"/on", 0, "0", false},       {"/on /off", 0, "0", false},
       {"/off /on", 0, "0", false},  {"/online", 0, "0", false},   {"x/offset", 0, "1", false},
-      {"/? /on", 0, "0", false},    {"  /off  ", 0, "1", false},  {"/?", 0, "9", true},
+      {"/? /on", 0, "0", false},    {"  /off  ", 0, "1", false},  {"/?", 0, "", true},
       {"/ON", kClosed, "9", false}, {"-on", kClosed, "9", false}, {"/of", kClosed, "9", false},
       {"   ", kClosed, "9", false},
   };
   for (const auto& [line, status, after, help] : cases) {
-    Store("9");
+    Store(help ? "" : "9");
     FakeRuntime runtime(line, {});
     EXPECT_EQ(Start(runtime), status) << line;
     EXPECT_EQ(Stored(), Ini(after)) << line;
     EXPECT_EQ(std::regex_search(runtime.boxes, kHelpBox), help) << line;
     EXPECT_EQ(runtime.beeps, 0) << line;
     // Without a switch the window is shown before the state is known: Cancel keeps the focus.
-    EXPECT_EQ(runtime.window ? runtime.window->focus : C::lblInfo,
-              status == kClosed ? C::cmdCancel : C::lblInfo)
+    EXPECT_EQ(runtime.focus.value_or(C::lblInfo), status == kClosed ? C::cmdCancel : C::lblInfo)
         << line;
   }
 }
@@ -98,25 +114,24 @@ TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
   const std::vector<C> everyButton = {C::cmdDisable, C::cmdEnable, C::cmdCancel, C::cmdEnable,
                                       C::cmdClose};
   // The key's value before (nullptr: no win.ini), the buttons pressed, the exit status, the
-  // window's view and focus at the end, the beeps, the value after (nullptr: no Windows
-  // directory, so that the write fails).
-  const std::tuple<const char*, std::vector<C>, int, View, C, int, const char*> cases[] = {
-      {"1", {}, kClosed, View::StatusDisabled, C::cmdEnable, 0, "1"},
-      {"0", {C::cmdDisable}, kClosed, View::SwitchedOff, C::cmdClose, 0, "1"},
+  // label ("Proxy Client is ..." but for Initial's "") and focus at the end, the beeps, the
+  // value after (nullptr: no Windows directory, so that the write fails).
+  const std::tuple<const char*, std::vector<C>, int, std::string, C, int, const char*> cases[] = {
+      {"1", {}, kClosed, "DISABLED", C::cmdEnable, 0, "1"},
+      {"0", {C::cmdDisable}, kClosed, "now DISABLED", C::cmdClose, 0, "1"},
       // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
-      {"1", everyButton, 0, View::SwitchedOn, C::cmdClose, 0, "0"},
-      {"", {C::cmdCancel}, 0, View::Initial, C::cmdCancel, 1, ""},
+      {"1", everyButton, 0, "now ENABLED", C::cmdClose, 0, "0"},
+      {"", {C::cmdCancel}, 0, "", C::cmdCancel, 1, ""},
       // A failed write beeps and leaves the window as it was.
-      {nullptr, {C::cmdDisable}, kClosed, View::StatusEnabled, C::cmdDisable, 1, nullptr},
+      {nullptr, {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr},
   };
-  for (const auto& [stored, presses, status, view, focus, beeps, after] : cases) {
+  for (const auto& [stored, presses, status, label, focus, beeps, after] : cases) {
     Store(stored);
     if (after == nullptr) setenv("WINDIR", (windir_ / "missing").c_str(), 1);
     FakeRuntime runtime("", presses);
     EXPECT_EQ(Start(runtime), status);
-    ASSERT_TRUE(runtime.window);
-    EXPECT_EQ(runtime.window->view, view);
-    EXPECT_EQ(runtime.window->focus, focus);
+    EXPECT_EQ(runtime.label, label.empty() ? "" : "Proxy Client is " + label);
+    EXPECT_EQ(runtime.focus, focus);
     EXPECT_EQ(runtime.beeps, beeps);
     EXPECT_EQ(runtime.complaints, "") << "the window beeps instead";
     EXPECT_EQ(Stored(), Ini(after));

@@ -38,10 +38,17 @@ bool Do(RecordingForm& form, std::string w) {
   if (w == "show" || w.rfind("Status", 0) == 0) return true;
   const bool up = w[0] == '^', repeat = w.back() == '+';
   w = w.substr(up ? 1 : 0, w.size() - (up ? 1 : 0) - (repeat ? 1 : 0));
-  // In the order of KeyCode; any other word is an access key (a-LETTER).
-  const std::vector<std::string> codes = {"tab", "btab", "ret", "spc", "esc"};
-  const auto code = static_cast<KeyCode>(std::find(codes.begin(), codes.end(), w) - codes.begin());
-  const Key key{code, code == KeyCode::AltLetter ? w[2] : '\0'};
+  Key key;
+  for (; w.size() > 2 && w[1] == '-'; w.erase(0, 2)) {
+    (w[0] == 's' ? key.shift : w[0] == 'a' ? key.alt : key.control) = true;
+  }
+  // In the order of KeyCode; any other word is a letter.
+  const std::vector<std::string> codes = {"",    "",     "ret",   "spc", "esc",
+                                          "tab", "left", "right", "up",  "down"};
+  const auto at =
+      static_cast<std::size_t>(std::find(codes.begin(), codes.end(), w) - codes.begin());
+  key.code = at < codes.size() ? static_cast<KeyCode>(at) : KeyCode::Letter;
+  key.letter = w[0];
   return up ? form.KeyUp(key) : form.KeyDown(key, repeat);
 }
 

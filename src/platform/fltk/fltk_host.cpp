@@ -9,20 +9,20 @@
 #include <X11/Xlib.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "platform/fltk/fltk_message_box.h"
 #include "platform/fltk/fltk_window.h"
-#include "platform/window_host.h"
 #include "window/dpi.h"
+#include "window/form_state.h"
 #include "window/icon.h"
 
 namespace tavrel::platform {
 namespace {
-
-using window::FormState;
 
 // A label whose text starts at its left edge, without the toolkit's usual inset.
 class LabelBox final : public Fl_Box {
@@ -37,63 +37,16 @@ class LabelBox final : public Fl_Box {
   }
 };
 
-class FltkHost final : public WindowHost {
+class FltkHost final {
  public:
   FltkHost()
       : dpi_(window::ChooseDpi(std::getenv("TAVREL_DPI"), XResourceManagerString(fl_display))) {}
 
-  void Render(const FormState& state) override {
-    if (!window_) Create(state);
-    const auto focus = state.focus;  // the toolkit's own focus moves must not change it
-    for (FormButton* b : buttons_) b->reportFocus = false;
-    for (const window::Control& c : state.controls) {
-      Fl_Widget& w = *widgets_[static_cast<std::size_t>(c.id)];
-      if (c.caption != (w.label() != nullptr ? w.label() : "")) w.copy_label(c.caption.c_str());
-      c.visible ? w.show() : w.hide();
-      c.enabled ? w.activate() : w.deactivate();
-    }
-    if (state.shown && !window_->shown()) Show();
-    if (!state.shown && window_->shown()) window_->hide();
-    if (focus) widgets_[static_cast<std::size_t>(*focus)]->take_focus();
-    for (FormButton* b : buttons_) b->reportFocus = true;
-    window_->redraw();
-    Fl::flush();
-  }
-
-  void Beep() override {
-    fl_beep(FL_BEEP_DEFAULT);
-    XFlush(fl_display);
-  }
-
-  void ShowMessageBox(const std::string& text, const std::string& title) override {
-    ShowFltkMessageBox(text, title, dpi_);
-  }
-
-  void Run(window::FormInput& input) override {
-    window_->input = &input;
-    for (FormButton* b : buttons_) b->input = &input;
-    while (!window_->closed) Fl::wait();
-  }
-
- private:
-  void Create(const FormState& state) {
-    window_ = std::make_unique<FormWindow>(Px(state.clientWidth), Px(state.clientHeight));
-    window_->copy_label(state.title.c_str());
-    window_->xclass("tavrel");
-    for (const window::Control& c : state.controls) {
-      const auto& p = c.place;
-      Fl_Widget* w = nullptr;
-      if (c.button) {
-        auto* b = new FormButton(c.id, Px(p.left), Px(p.top), Px(p.width), Px(p.height));
-        buttons_.push_back(b);
-        w = b;
-      } else {
-        w = new LabelBox(Px(p.left), Px(p.top), Px(p.width), Px(p.height));
-      }
-      w->labelsize(window::FontPixels(dpi_));
-      widgets_[static_cast<std::size_t>(c.id)] = w;
-    }
+  void Create(const char* title, int width, int height, const TavrelInput& input) {
+    window_ = std::make_unique<FormWindow>(input, Px(width), Px(height));
     window_->end();
+    window_->copy_label(title);
+    window_->xclass("tavrel");
     std::vector<const Fl_RGB_Image*> list;
     for (const window::IconImage& image : images_) {
       icons_.push_back(
@@ -101,19 +54,60 @@ class FltkHost final : public WindowHost {
       list.push_back(icons_.back().get());
     }
     window_->icons(list.data(), static_cast<int>(list.size()));
+    input_ = &input;
   }
 
-  void Show() {
-    window_->position((Fl::w() - window_->w()) / 2, (Fl::h() - window_->h()) / 2);
-    ShowFixed(*window_);
+  void Add(const TavrelControl& c) {
+    Fl_Widget* w = nullptr;
+    if (c.button != 0) {
+      w = new FormButton(c.id, *input_, Px(c.left), Px(c.top), Px(c.width), Px(c.height));
+    } else {
+      w = new LabelBox(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
+    }
+    w->labelsize(window::FontPixels(dpi_));
+    window_->add(w);
+    widgets_[static_cast<std::size_t>(c.id)] = w;
   }
 
+  void Update(const TavrelControl& c) {
+    Fl_Widget& w = *widgets_[static_cast<std::size_t>(c.id)];
+    if (std::strcmp(c.caption, w.label() != nullptr ? w.label() : "") != 0) w.copy_label(c.caption);
+    c.visible != 0 ? w.show() : w.hide();
+    c.enabled != 0 ? w.activate() : w.deactivate();
+  }
+
+  void Show(bool shown, int focus) {
+    if (shown && !window_->shown()) {
+      window_->position(window::Centred(0, Fl::w(), window_->w()),
+                        window::Centred(0, Fl::h(), window_->h()));
+      ShowFixed(*window_);
+    }
+    if (!shown && window_->shown()) window_->hide();
+    if (focus >= 0) widgets_[static_cast<std::size_t>(focus)]->take_focus();
+    window_->redraw();
+    Fl::flush();
+  }
+
+  void Beep() {
+    fl_beep(FL_BEEP_DEFAULT);
+    XFlush(fl_display);
+  }
+
+  void ShowMessageBox(const char* text, const char* title) {
+    ShowFltkMessageBox(text, title, dpi_);
+  }
+
+  void Run() {
+    while (!window_->closed) Fl::wait();
+  }
+
+ private:
   int Px(int twips) const { return window::TwipsToPixels(twips, dpi_); }
 
   const int dpi_;
   std::unique_ptr<FormWindow> window_;
+  const TavrelInput* input_ = nullptr;
   std::array<Fl_Widget*, 5> widgets_{};
-  std::vector<FormButton*> buttons_;
   const std::vector<window::IconImage> images_ = window::ReadIcon(window::TavrelIcon());
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
 };
@@ -121,17 +115,21 @@ class FltkHost final : public WindowHost {
 }  // namespace
 }  // namespace tavrel::platform
 
-extern "C" __attribute__((visibility("default"))) tavrel::platform::WindowHost*
-tavrel_open_window_host(std::string* error) {
+extern "C" __attribute__((visibility("default"))) int tavrel_open_toolkit(TavrelToolkit* toolkit,
+                                                                          char* error,
+                                                                          size_t size) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     const char* name = XDisplayName(nullptr);
-    *error =
-        std::string("no X display") + (name != nullptr && *name ? std::string(" at ") + name : "");
-    return nullptr;
+    std::snprintf(error, size, "no X display%s%s", name != nullptr && *name ? " at " : "",
+                  name != nullptr ? name : "");
+    return 0;
   }
   fl_open_display(display);
   // Only real presses then reach the window: a held key repeats its key-down alone.
   XkbSetDetectableAutoRepeat(display, True, nullptr);
-  return new tavrel::platform::FltkHost();
+  // Never freed: the window lives until the program ends.
+  static auto* host = new tavrel::platform::FltkHost();
+  *toolkit = tavrel::window::ToolkitOf(*host);
+  return 1;
 }

@@ -71,7 +71,7 @@ class InfoIcon final : public Fl_Box {
 }  // namespace
 
 void ShowFltkMessageBox(const std::string& text, const std::string& title, int dpi) {
-  const auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
+  const auto scaled = [dpi](int pixels) { return window::ScaledPixels(pixels, dpi); };
   const int fontSize = window::FontPixels(dpi), margin = scaled(kMargin),
             iconSize = scaled(kIconSize), buttonWidth = scaled(kButtonWidth),
             buttonHeight = scaled(kButtonHeight);
@@ -96,7 +96,7 @@ void ShowFltkMessageBox(const std::string& text, const std::string& title, int d
   ok.shortcut(FL_Enter);
   ok.callback([](Fl_Widget* button, void*) { button->window()->hide(); });
   box.end();
-  box.position((Fl::w() - width) / 2, (Fl::h() - height) / 2);
+  box.position(window::Centred(0, Fl::w(), width), window::Centred(0, Fl::h(), height));
   ShowFixed(box);
   ok.take_focus();
   while (box.shown()) Fl::wait();

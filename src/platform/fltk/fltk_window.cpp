@@ -4,37 +4,24 @@
 #include <FL/x.H>
 #include <X11/Xlib.h>
 
+#include <utility>
+
+#include "window/form_input.h"
+
 namespace tavrel::platform {
 
-using window::Key;
 using window::KeyCode;
 
-std::optional<Key> TranslateKey(int key, int state) {
-  const bool shift = (state & FL_SHIFT) != 0;
-  if ((state & FL_ALT) != 0) {
-    if (key >= 'a' && key <= 'z') return Key{KeyCode::AltLetter, static_cast<char>(key)};
-    return std::nullopt;
-  }
-  if ((state & (FL_CTRL | FL_META)) != 0) return std::nullopt;
-  switch (key) {
-    case FL_Tab:
-      return Key{shift ? KeyCode::BackTab : KeyCode::Tab};
-    case FL_Right:
-    case FL_Down:
-      return Key{KeyCode::Tab};
-    case FL_Left:
-    case FL_Up:
-      return Key{KeyCode::BackTab};
-    case FL_Enter:
-    case FL_KP_Enter:
-      return Key{KeyCode::Return};
-    case ' ':
-      return Key{KeyCode::Space};
-    case FL_Escape:
-      return Key{KeyCode::Escape};
-    default:
-      return std::nullopt;
-  }
+TavrelKey KeyOf(int key, int state) {
+  const std::pair<int, KeyCode> codes[] = {
+      {FL_Tab, KeyCode::Tab},     {FL_Enter, KeyCode::Return},  {FL_KP_Enter, KeyCode::Return},
+      {' ', KeyCode::Space},      {FL_Escape, KeyCode::Escape}, {FL_Left, KeyCode::Left},
+      {FL_Right, KeyCode::Right}, {FL_Up, KeyCode::Up},         {FL_Down, KeyCode::Down}};
+  const bool letter = key >= 'a' && key <= 'z';
+  KeyCode code = letter ? KeyCode::Letter : KeyCode::Other;
+  for (const auto& [native, ours] : codes) code = native == key ? ours : code;
+  return {static_cast<int>(code), letter ? static_cast<char>(key) : '\0', (state & FL_SHIFT) != 0,
+          (state & FL_ALT) != 0, (state & (FL_CTRL | FL_META)) != 0};
 }
 
 void ShowFixed(Fl_Window& w) {
@@ -51,12 +38,12 @@ void ShowFixed(Fl_Window& w) {
   XFlush(fl_display);
 }
 
-FormButton::FormButton(window::ControlId id, int x, int y, int w, int h)
-    : Fl_Button(x, y, w, h), id_(id) {
+FormButton::FormButton(int id, const TavrelInput& input, int x, int y, int w, int h)
+    : Fl_Button(x, y, w, h), id_(id), input_(input) {
   callback(
       [](Fl_Widget*, void* self) {
         auto* button = static_cast<FormButton*>(self);
-        if (button->input != nullptr) button->input->Press(button->id_);
+        button->input_.press(button->input_.model, button->id_);
       },
       this);
 }
@@ -65,11 +52,12 @@ int FormButton::handle(int event) {
   // Keys belong to the window, so that the model alone decides what they press.
   if (event == FL_KEYBOARD || event == FL_SHORTCUT || event == FL_KEYUP) return 0;
   const int used = Fl_Button::handle(event);
-  if (event == FL_FOCUS && used && reportFocus && input != nullptr) input->FocusMoved(id_);
+  if (event == FL_FOCUS && used) input_.focus_moved(input_.model, id_);
   return used;
 }
 
-FormWindow::FormWindow(int w, int h) : Fl_Double_Window(w, h) {
+FormWindow::FormWindow(const TavrelInput& input, int w, int h)
+    : Fl_Double_Window(w, h), input_(input) {
   callback([](Fl_Widget* widget, void*) {
     // Only the close box closes the window; Esc is the model's to decide.
     if (Fl::event() == FL_SHORTCUT) return;
@@ -83,14 +71,12 @@ int FormWindow::handle(int event) {
   const int code = Fl::event_key();
   if (event == FL_KEYUP) {
     held_.erase(code);
-    const auto key = TranslateKey(code, 0);  // whatever modifiers are down by then
-    if (key && input != nullptr) input->KeyUp(*key);
+    input_.key(input_.model, KeyOf(code, 0), 0, 0);  // whatever modifiers are down by then
     return 1;
   }
-  const auto key = TranslateKey(code, Fl::event_state());
-  if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && key) {
-    const bool repeat = !held_.insert(code).second;
-    if (input != nullptr) input->KeyDown(*key, repeat);
+  if ((event == FL_KEYBOARD || event == FL_SHORTCUT) &&
+      input_.key(input_.model, KeyOf(code, Fl::event_state()), 1, held_.count(code) != 0)) {
+    held_.insert(code);
     return 1;
   }
   return Fl_Double_Window::handle(event);

@@ -5,15 +5,14 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 
-#include <optional>
 #include <set>
 
-#include "window/form_input.h"
+#include "window/toolkit.h"
 
 namespace tavrel::platform {
 
-// The key as the model knows it, if the model has a use for such a key.
-std::optional<window::Key> TranslateKey(int key, int state);
+// The key as the model names it, from the toolkit's key and modifier state.
+TavrelKey KeyOf(int key, int state);
 
 // Shows a window of fixed size whose frame has a close box but no minimize or
 // maximize box, the hints set before any window manager can see it mapped.
@@ -21,25 +20,23 @@ void ShowFixed(Fl_Window& w);
 
 class FormButton final : public Fl_Button {
  public:
-  FormButton(window::ControlId id, int x, int y, int w, int h);
+  FormButton(int id, const TavrelInput& input, int x, int y, int w, int h);
   int handle(int event) override;
 
-  window::FormInput* input = nullptr;
-  bool reportFocus = true;
-
  private:
-  window::ControlId id_;
+  int id_;
+  const TavrelInput& input_;
 };
 
 class FormWindow final : public Fl_Double_Window {
  public:
-  FormWindow(int w, int h);
+  FormWindow(const TavrelInput& input, int w, int h);
   int handle(int event) override;
 
-  window::FormInput* input = nullptr;
   bool closed = false;
 
  private:
+  const TavrelInput& input_;
   std::set<int> held_;  // keys down now: a key-down of one of them is the auto-repeat
 };
 

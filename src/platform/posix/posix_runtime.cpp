@@ -23,21 +23,24 @@ std::vector<std::string> ModulePaths() {
   return {dir + "/" + kModuleName, dir + "/../lib/tavrel/" + kModuleName};
 }
 
-// Loads the window backend beside the program, or where it is installed.
-std::unique_ptr<WindowHost> LoadHost(std::string* error) {
+// Opens the window backend beside the program, or where it is installed.
+bool OpenToolkit(TavrelToolkit* toolkit, std::string* error) {
   void* module = nullptr;
   for (const std::string& path : ModulePaths()) {
     module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module != nullptr) break;
     if (const char* reason = dlerror()) *error = reason;
   }
-  if (module == nullptr) return nullptr;
-  const auto open = reinterpret_cast<OpenWindowHost>(dlsym(module, kOpenWindowHostSymbol));
+  if (module == nullptr) return false;
+  const auto open = reinterpret_cast<TavrelOpenToolkit>(dlsym(module, window::kOpenToolkitSymbol));
   if (open == nullptr) {
     *error = "the window module has no entry point";
-    return nullptr;
+    return false;
   }
-  return std::unique_ptr<WindowHost>(open(error));
+  char reason[256] = "";
+  if (open(toolkit, reason, sizeof reason) != 0) return true;
+  *error = reason;
+  return false;
 }
 
 }  // namespace
@@ -51,33 +54,24 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return line;
 }
 
-WindowHost& PosixRuntime::Host() {
-  if (!host_) {
+window::NativeWindow& PosixRuntime::Window() {
+  if (!window_) {
+    TavrelToolkit toolkit{};
     std::string error;
-    host_ = LoadHost(&error);
-    if (!host_) {
+    if (!OpenToolkit(&toolkit, &error)) {
       std::fprintf(stderr, "tavrel: cannot open a window (%s); use /on or /off without one\n",
                    error.c_str());
       End(kNoWindowStatus);
     }
+    window_.emplace(toolkit);
   }
-  return *host_;
+  return *window_;
 }
-
-void PosixRuntime::ShowMessageBox(const std::string& text, const std::string& title) {
-  Host().ShowMessageBox(text, title);
-}
-
-void PosixRuntime::Beep() { Host().Beep(); }
 
 void PosixRuntime::Complain(const std::string& text) {
   std::fprintf(stderr, "tavrel: %s\n", text.c_str());
 }
 
 void PosixRuntime::End(int status) { std::exit(status); }
-
-void PosixRuntime::RenderWindow(const window::FormState& state) { Host().Render(state); }
-
-void PosixRuntime::RunWindow(window::FormInput& input) { Host().Run(input); }
 
 }  // namespace tavrel::platform

@@ -2,11 +2,10 @@
 // the window backend loaded from its own shared module on first need.
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "control/runtime.h"
-#include "platform/window_host.h"
 
 namespace tavrel::platform {
 
@@ -18,18 +17,13 @@ class PosixRuntime final : public control::Runtime {
   PosixRuntime(int argc, const char* const* argv) : commandLine_(JoinArguments(argc, argv)) {}
 
   std::string CommandLine() override { return commandLine_; }
-  void ShowMessageBox(const std::string& text, const std::string& title) override;
-  void Beep() override;
   void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
-  void RenderWindow(const window::FormState& state) override;
-  void RunWindow(window::FormInput& input) override;
+  window::NativeWindow& Window() override;
 
  private:
-  WindowHost& Host();
-
   std::string commandLine_;
-  std::unique_ptr<WindowHost> host_;
+  std::optional<window::NativeWindow> window_;
 };
 
 }  // namespace tavrel::platform

@@ -4,27 +4,25 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "control/runtime.h"
+#include "platform/command_line.h"
 #include "platform/win32/win32_window.h"
 
 namespace tavrel::platform {
 
 class Win32Runtime final : public control::Runtime {
  public:
-  explicit Win32Runtime(HINSTANCE instance) : window_(instance) {}
+  explicit Win32Runtime(HINSTANCE instance)
+      : native_(instance), window_(window::ToolkitOf(native_)) {}
 
-  std::string CommandLine() override;
-  void ShowMessageBox(const std::string& text, const std::string& title) override;
-  void Beep() override;
-  void Complain(const std::string& text) override;
-  [[noreturn]] void End(int status) override;
-  void RenderWindow(const window::FormState& state) override;
-  void RunWindow(window::FormInput& input) override;
+  std::string CommandLine() override { return ArgumentsOf(GetCommandLineA()); }
+  void Complain(const std::string& /*text*/) override {}
+  [[noreturn]] void End(int status) override { ExitProcess(static_cast<UINT>(status)); }
+  window::NativeWindow& Window() override { return window_; }
 
  private:
-  Win32Window window_;
+  Win32Window native_;
+  window::NativeWindow window_;
 };
 
 }  // namespace tavrel::platform

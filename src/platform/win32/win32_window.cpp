@@ -2,13 +2,16 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <utility>
+
 #include "platform/win32/win32_dpi.h"
+#include "window/dpi.h"
+#include "window/form_input.h"
 
 namespace tavrel::platform {
 namespace {
 
-using window::ControlId;
-using window::Key;
 using window::KeyCode;
 
 constexpr const char* kClassName = "TavrelWindow";
@@ -18,32 +21,17 @@ constexpr int kIconId = 1;
 
 int Px(int twips, UINT dpi) { return window::TwipsToPixels(twips, static_cast<int>(dpi)); }
 
-// The key as the window's model knows it, if the model has a use for such a key.
-std::optional<Key> TranslateKey(WPARAM vk, bool alt) {
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  if (GetKeyState(VK_CONTROL) < 0) return std::nullopt;
-  if (alt) {
-    if (vk >= 'A' && vk <= 'Z') return Key{KeyCode::AltLetter, static_cast<char>(vk - 'A' + 'a')};
-    return std::nullopt;
-  }
-  switch (vk) {
-    case VK_TAB:
-      return Key{shift ? KeyCode::BackTab : KeyCode::Tab};
-    case VK_RIGHT:
-    case VK_DOWN:
-      return Key{KeyCode::Tab};
-    case VK_LEFT:
-    case VK_UP:
-      return Key{KeyCode::BackTab};
-    case VK_RETURN:
-      return Key{KeyCode::Return};
-    case VK_SPACE:
-      return Key{KeyCode::Space};
-    case VK_ESCAPE:
-      return Key{KeyCode::Escape};
-    default:
-      return std::nullopt;
-  }
+// The key as the window's model names it, with the modifiers held.
+TavrelKey KeyOf(WPARAM vk, bool alt) {
+  const std::pair<WPARAM, KeyCode> codes[] = {
+      {VK_TAB, KeyCode::Tab},       {VK_RETURN, KeyCode::Return}, {VK_SPACE, KeyCode::Space},
+      {VK_ESCAPE, KeyCode::Escape}, {VK_LEFT, KeyCode::Left},     {VK_RIGHT, KeyCode::Right},
+      {VK_UP, KeyCode::Up},         {VK_DOWN, KeyCode::Down}};
+  const bool letter = vk >= 'A' && vk <= 'Z';
+  KeyCode code = letter ? KeyCode::Letter : KeyCode::Other;
+  for (const auto& [native, ours] : codes) code = native == vk ? ours : code;
+  return {static_cast<int>(code), letter ? static_cast<char>(vk - 'A' + 'a') : '\0',
+          GetKeyState(VK_SHIFT) < 0, alt, GetKeyState(VK_CONTROL) < 0};
 }
 
 // The default GUI font at the window's DPI; never the bold System font.
@@ -72,7 +60,9 @@ Win32Window::~Win32Window() {
   if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
 
-void Win32Window::Create(const window::FormState& state) {
+void Win32Window::Create(const char* title, int width, int height, const TavrelInput& input) {
+  input_ = &input;
+  client_ = {0, 0, width, height};
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSEXA wc{};
@@ -84,36 +74,33 @@ void Win32Window::Create(const window::FormState& state) {
   wc.hIcon = LoadAppIcon(instance_, SM_CXICON, USER_DEFAULT_SCREEN_DPI);
   wc.lpszClassName = kClassName;
   RegisterClassExA(&wc);
-  hwnd_ = CreateWindowExA(0, kClassName, state.title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
-  for (const window::Control& c : state.controls) {
-    const DWORD style = c.button ? WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY
-                                 : WS_CHILD | SS_LEFT | SS_NOPREFIX;
-    controls_[static_cast<std::size_t>(c.id)] = CreateWindowExA(
-        0, c.button ? "BUTTON" : "STATIC", c.caption.c_str(), style, 0, 0, 0, 0, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + static_cast<int>(c.id))), instance_,
-        nullptr);
-  }
+  hwnd_ = CreateWindowExA(0, kClassName, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+  Layout(WindowDpi(hwnd_));
+}
+
+void Win32Window::Add(const TavrelControl& c) {
+  const DWORD style = c.button != 0 ? WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY
+                                    : WS_CHILD | SS_LEFT | SS_NOPREFIX;
+  const auto at = static_cast<std::size_t>(c.id);
+  controls_[at] = CreateWindowExA(
+      0, c.button != 0 ? "BUTTON" : "STATIC", c.caption, style, 0, 0, 0, 0, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + c.id)), instance_, nullptr);
+  places_[at] = {c.left, c.top, c.width, c.height};
+  Place(at, WindowDpi(hwnd_));
   // Show access keys and the focus rectangle from the start, not only after Alt.
   SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
-  Layout(WindowDpi(hwnd_));
 }
 
 // Sizes the client area and places the controls at their twips, converted at `dpi`.
 void Win32Window::Layout(UINT dpi) {
-  const window::FormState& s = *state_;
-  RECT frame{0, 0, Px(s.clientWidth, dpi), Px(s.clientHeight, dpi)};
+  RECT frame{0, 0, Px(client_.width, dpi), Px(client_.height, dpi)};
   AdjustForDpi(frame, kStyle, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (font_ != nullptr) DeleteObject(font_);
   font_ = CreateGuiFont(dpi);
-  for (const window::Control& c : s.controls) {
-    HWND control = controls_[static_cast<std::size_t>(c.id)];
-    SetWindowPos(control, nullptr, Px(c.place.left, dpi), Px(c.place.top, dpi),
-                 Px(c.place.width, dpi), Px(c.place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  }
+  for (std::size_t i = 0; i < controls_.size(); ++i) Place(i, dpi);
   if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
   if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
   bigIcon_ = LoadAppIcon(instance_, SM_CXICON, dpi);
@@ -122,68 +109,67 @@ void Win32Window::Layout(UINT dpi) {
   SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
-void Win32Window::Render(const window::FormState& state) {
-  const bool first = !state_;
-  state_ = state;
-  if (first) Create(state);
-  rendering_ = true;
-  for (const window::Control& c : state.controls) {
-    HWND control = controls_[static_cast<std::size_t>(c.id)];
-    char current[64] = {};
-    GetWindowTextA(control, current, sizeof current);
-    if (c.caption != current) SetWindowTextA(control, c.caption.c_str());
-    EnableWindow(control, c.enabled);
-    ShowWindow(control, c.visible ? SW_SHOWNA : SW_HIDE);
-  }
-  if (state.shown && !IsWindowVisible(hwnd_)) {
+void Win32Window::Place(std::size_t control, UINT dpi) {
+  if (controls_[control] == nullptr) return;
+  const window::TwipsRect& p = places_[control];
+  SetWindowPos(controls_[control], nullptr, Px(p.left, dpi), Px(p.top, dpi), Px(p.width, dpi),
+               Px(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(controls_[control], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+}
+
+void Win32Window::Update(const TavrelControl& c) {
+  HWND control = controls_[static_cast<std::size_t>(c.id)];
+  char current[64] = {};
+  GetWindowTextA(control, current, sizeof current);
+  if (std::strcmp(c.caption, current) != 0) SetWindowTextA(control, c.caption);
+  EnableWindow(control, c.enabled);
+  ShowWindow(control, c.visible != 0 ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Window::Show(bool shown, int focus) {
+  if (focus >= 0) focus_ = focus;  // for WM_SETFOCUS, which comes as the window appears
+  if (shown && !IsWindowVisible(hwnd_)) {
     RECT area{}, window{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     GetWindowRect(hwnd_, &window);
-    const int w = window.right - window.left, h = window.bottom - window.top;
-    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2,
-                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(hwnd_, nullptr,
+                 window::Centred(area.left, area.right - area.left, window.right - window.left),
+                 window::Centred(area.top, area.bottom - area.top, window.bottom - window.top), 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
-  } else if (!state.shown && IsWindowVisible(hwnd_)) {
+  } else if (!shown && IsWindowVisible(hwnd_)) {
     ShowWindow(hwnd_, SW_HIDE);
   }
-  if (state.focus && state.shown) SetFocus(controls_[static_cast<std::size_t>(*state.focus)]);
-  rendering_ = false;
+  if (focus >= 0) SetFocus(controls_[static_cast<std::size_t>(focus)]);
 }
 
 void Win32Window::Beep() { MessageBeep(MB_OK); }
 
-void Win32Window::ShowMessageBox(const std::string& text, const std::string& title) {
-  ::MessageBoxA(state_ && state_->shown ? hwnd_ : nullptr, text.c_str(), title.c_str(),
+void Win32Window::ShowMessageBox(const char* text, const char* title) {
+  ::MessageBoxA(hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text, title,
                 MB_OK | MB_ICONINFORMATION);
 }
 
 // Keys on the window go to the model before any control sees them.
 bool Win32Window::RouteKey(const MSG& msg) {
   if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  const bool alt = (msg.lParam & (1 << 29)) != 0;
-  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-    const auto key = TranslateKey(msg.wParam, msg.message == WM_SYSKEYDOWN && alt);
-    if (!key) return false;
-    if (key->code == KeyCode::AltLetter) altUsed_ = true;
-    input_->KeyDown(*key, (msg.lParam & (1 << 30)) != 0);  // bit 30: the key was down already
-    return true;
-  }
-  if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) && msg.wParam == VK_SPACE) {
-    input_->KeyUp(Key{KeyCode::Space});
-    return true;
-  }
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (!down && msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) return false;
   // Alt let go after an access key must not open the system menu.
-  if ((msg.message == WM_SYSKEYUP || msg.message == WM_KEYUP) && msg.wParam == VK_MENU &&
-      altUsed_) {
+  if (!down && msg.wParam == VK_MENU && altUsed_) {
     altUsed_ = false;
     return true;
   }
-  return false;
+  const bool alt = msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29)) != 0;
+  const TavrelKey key = KeyOf(msg.wParam, alt);
+  const bool repeat = down && (msg.lParam & (1 << 30)) != 0;  // bit 30: the key was down already
+  if (input_->key(input_->model, key, down, repeat) == 0) return false;
+  altUsed_ = altUsed_ || alt;
+  return true;
 }
 
-void Win32Window::Run(window::FormInput& input) {
-  input_ = &input;
+void Win32Window::Run() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (RouteKey(msg)) continue;
@@ -209,14 +195,13 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       const int index = LOWORD(wParam) - kFirstId;
       if (index < 0 || index >= static_cast<int>(controls_.size()) || input_ == nullptr) break;
-      const auto id = static_cast<ControlId>(index);
-      if (HIWORD(wParam) == BN_CLICKED) input_->Press(id);
-      if (HIWORD(wParam) == BN_SETFOCUS && !rendering_) input_->FocusMoved(id);
+      if (HIWORD(wParam) == BN_CLICKED) input_->press(input_->model, index);
+      if (HIWORD(wParam) == BN_SETFOCUS) input_->focus_moved(input_->model, index);
       return 0;
     }
     case WM_SETFOCUS:
       // A plain window forgets its focused control when it is activated again.
-      if (state_ && state_->focus) SetFocus(controls_[static_cast<std::size_t>(*state_->focus)]);
+      if (focus_ >= 0) SetFocus(controls_[static_cast<std::size_t>(focus_)]);
       return 0;
     case WM_DPICHANGED: {
       Layout(HIWORD(wParam));

@@ -5,40 +5,45 @@
 #include <windows.h>
 
 #include <array>
-#include <optional>
 
-#include "platform/window_host.h"
+#include "window/form_state.h"
+#include "window/toolkit.h"
 
 namespace tavrel::platform {
 
-class Win32Window final : public WindowHost {
+// The native calls of window::ToolkitOf.
+class Win32Window final {
  public:
   explicit Win32Window(HINSTANCE instance) : instance_(instance) {}
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
-  ~Win32Window() override;
+  ~Win32Window();
 
-  void Render(const window::FormState& state) override;
-  void Beep() override;
-  void ShowMessageBox(const std::string& text, const std::string& title) override;
-  void Run(window::FormInput& input) override;
+  void Create(const char* title, int width, int height, const TavrelInput& input);
+  void Add(const TavrelControl& control);
+  void Update(const TavrelControl& control);
+  void Show(bool shown, int focus);
+  void Beep();
+  void ShowMessageBox(const char* text, const char* title);
+  void Run();
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Create(const window::FormState& state);
   void Layout(UINT dpi);
+  void Place(std::size_t control, UINT dpi);
   bool RouteKey(const MSG& msg);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   std::array<HWND, 5> controls_{};
+  std::array<window::TwipsRect, 5> places_{};
+  window::TwipsRect client_;
   HFONT font_ = nullptr;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
-  window::FormInput* input_ = nullptr;
-  std::optional<window::FormState> state_;  // as last drawn
-  bool rendering_ = false;
+  const TavrelInput* input_ = nullptr;
+  int focus_ = -1;  // as last given
   bool altUsed_ = false;
 };
 
