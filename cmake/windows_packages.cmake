@@ -29,7 +29,9 @@ tavrel_sign_commands(${msi} sign_msi)
 add_custom_command(OUTPUT ${msi}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Tavrel> ${PROJECT_SOURCE_DIR}/packaging/README.txt ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${stage}/LICENSE.txt
-  COMMAND ${WIXL} -a x64 -D Version=${TAVREL_MSI_VERSION} -D NextVersion=${msi_next_version} -o ${msi} ${wxs}
+  # The cabinet keeps the files' times, as local times: the build's time, in UTC.
+  COMMAND touch -d @${TAVREL_SOURCE_DATE_EPOCH} Tavrel.exe README.txt LICENSE.txt
+  COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${WIXL} -a x64 -D Version=${TAVREL_MSI_VERSION} -D NextVersion=${msi_next_version} -o ${msi} ${wxs}
   ${sign_msi}
   WORKING_DIRECTORY ${stage}
   DEPENDS Tavrel ${wxs} ${PROJECT_SOURCE_DIR}/packaging/README.txt ${PROJECT_SOURCE_DIR}/LICENSE VERBATIM)
