@@ -1,4 +1,11 @@
-# Read by cpack: the window package's library dependencies, from dpkg-shlibdeps.
+# Read by cpack. Every archive gets the build's time stamps, and the zip's DOS times
+# (local times) are those of UTC wherever cpack runs.
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(ENV{SOURCE_DATE_EPOCH} ${CPACK_TAVREL_SOURCE_DATE_EPOCH})
+endif()
+set(ENV{TZ} UTC)
+
+# The window package's library dependencies, from dpkg-shlibdeps.
 if(CPACK_GENERATOR STREQUAL "DEB")
   # Each package's description carries its own synopsis line; keep CPack from adding
   # the project's in front of it.

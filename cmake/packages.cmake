@@ -1,19 +1,9 @@
-# Packages: on Linux two Debian packages, tavrel (the program alone, needing only libc)
-# and tavrel-window (the window module and the desktop files); for Windows a zip of
-# Tavrel.exe, its readme and the licence.
+# The Debian packages: tavrel (the program alone, needing only libc) and tavrel-window
+# (the window module and the desktop files).
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VENDOR "The Tavrel developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-if(WIN32)
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME Tavrel-${PROJECT_VERSION}-win64)
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT tavrel)
-  include(CPack)
-  return()
-endif()
-
 # Whoever builds the package maintains it: Debian's DEBFULLNAME and DEBEMAIL name them.
 if(DEFINED ENV{DEBEMAIL} AND DEFINED ENV{DEBFULLNAME})
   set(maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
@@ -24,7 +14,11 @@ set(TAVREL_MAINTAINER "${maintainer}" CACHE STRING "The Debian packages' maintai
 set(CPACK_PACKAGE_CONTACT "${TAVREL_MAINTAINER}")
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Packaged where the build installs, so that the module directory compiled into tavrel is
+# the one the package holds (the package preset and scripts/package.sh give /usr).
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# cmake/cpack_project.cmake gives cpack the build's time and a fixed time zone.
+set(CPACK_TAVREL_SOURCE_DATE_EPOCH ${TAVREL_SOURCE_DATE_EPOCH})
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tavrel tavrel-window)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -58,7 +52,6 @@ metadata.")
 
 # Each package's documentation (the licence and the Debian changelog) and lintian's
 # overrides, each with its reason.
-set(TAVREL_PACKAGE_DATE "Sun, 06 Dec 2026 12:00:00 +0000")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian.in changelog.Debian @ONLY)
 add_custom_command(OUTPUT changelog.Debian.gz
   COMMAND gzip -9n -c changelog.Debian > changelog.Debian.gz DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian)

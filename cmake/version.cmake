@@ -14,3 +14,16 @@ set(TAVREL_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${minor}.${build}")
 set(TAVREL_VERSION_COMMAS
   "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK}")
 set(TAVREL_COPYRIGHT "Copyright (c) 2026 The Tavrel developers")
+
+# The version as Windows Installer compares it: three fields (a fourth is ignored), the
+# third at most 65535. 2.0.0.49 becomes 2.0.49: MAJOR.MINOR.(PATCH * 1000 + TWEAK), so
+# that every later version of the four fields maps to a greater product version.
+if(WIN32 AND (PROJECT_VERSION_PATCH GREATER 64 OR PROJECT_VERSION_TWEAK GREATER 999))
+  message(FATAL_ERROR "${PROJECT_VERSION} has no Windows Installer version: the patch must be below 65, the build below 1000")
+endif()
+math(EXPR msi_build "${PROJECT_VERSION_PATCH} * 1000 + ${PROJECT_VERSION_TWEAK}")
+set(TAVREL_MSI_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${msi_build}")
+
+# The release's date, as the Debian changelog writes it; builds outside a git checkout
+# take their time stamps from it.
+set(TAVREL_PACKAGE_DATE "Sun, 06 Dec 2026 12:00:00 +0000")

@@ -3,16 +3,7 @@
 # scratch Wine prefix off and on, printing the key and the exit status of each switch.
 set -eu
 cd "$(dirname "$0")/.."
-missing=
-for package in build-essential cmake libfltk1.3-dev libx11-dev; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-  as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-  as_root apt-get update -qq
-  # shellcheck disable=SC2086 # one word a package
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
-fi
+scripts/setup-debian.sh build-essential cmake libfltk1.3-dev libx11-dev
 cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/demo -j 2 --target tavrel >/dev/null
 demo=$(mktemp -d)

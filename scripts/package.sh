@@ -2,6 +2,9 @@
 # Builds the Debian packages tavrel and tavrel-window with Debian's hardening flags:
 # scripts/package.sh [OUT_DIR [BUILD_DIR]] (default build/package for both).
 set -eu
+# The same packages from any umask and time zone: directories 0755, times in UTC.
+umask 022
+export TZ=UTC
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=${2:-$src/build/package}
 out=${1:-$build}

@@ -9,6 +9,9 @@ case $action in
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager Wine waits in every window destruction unless unmanaged.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Wine's own fonts (package fonts-wine), Marlett among them, which draws the caption
+    # buttons: this Wine looks for them in the prefix's Fonts folder only.
+    ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     test -d "$WINEPREFIX/drive_c/windows"
     ;;

@@ -1,0 +1,63 @@
+#!/bin/bash
+# msi.sh WINDOWS_BUILD_DIR WXS CERTIFICATE MSI_VERSION: Tavrel.exe and Tavrel.msi carry valid
+# signatures by CERTIFICATE. Under Wine the MSI installs silently and its Tavrel.exe switches;
+# the same package again changes nothing, a rebuild of the same version or a newer version
+# replaces it, an older one is refused (1603); removing it leaves none of its files or keys.
+. "$(dirname "$0")/../support/fixture.sh"
+build=$1 wxs=$2 cert=$3 version=$4
+msi=$build/Tavrel.msi windows=$WINEPREFIX/drive_c/windows
+export WINEDLLOVERRIDES=winemenubuilder.exe=d # no menu entries for the desktop outside the prefix
+
+for file in "$build/src/Tavrel.exe" "$msi"; do
+  verified=$(osslsigncode verify -CAfile "$cert" -in "$file" 2>&1)
+  check "${file##*/} is signed: $verified" test $? = 0
+done
+product_version=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }')
+check "ProductVersion $product_version is $version" [ "$product_version" = "$version" ]
+
+# Other builds of the same files: an older version, a rebuild and a newer version.
+cp -r "$build/msi" "$scratch/stage"
+build_msi() { (cd "$scratch/stage" && wixl -a x64 -D Version="$1" -D NextVersion="${1%.*}.$((${1##*.} + 1))" -o "$2" "$wxs"); }
+build_msi 1.0.0 "$scratch/older.msi" && build_msi "$version" "$scratch/rebuilt.msi" &&
+  build_msi "$((${version%%.*} + 1)).0.0" "$scratch/newer.msi" || { fail "wixl" && finish; }
+
+# The files and the registry keys that hold values, as the prefix has them on disk.
+snapshot() {
+  wineserver -w
+  (cd "$WINEPREFIX" && find drive_c -type f -not -path 'drive_c/windows/temp/*' | sort) >"$scratch/$1.files"
+  awk '/^\[/ { key = $1 } /^("|@)/ && key { print key; key = "" }' "$WINEPREFIX"/{system,user}.reg |
+    sort -u >"$scratch/$1.keys"
+}
+installed() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+  tr -d '\r' | awk '$1 == "DisplayVersion" { printf "%s ", $3 }'; }
+install() { wine msiexec /i "$(winepath -w "$1")" /qn; echo $?; }
+cp -p "$windows/win.ini" "$scratch/win.ini" 2>/dev/null
+cleanup() { [ -f "$scratch/win.ini" ] && cp -p "$scratch/win.ini" "$windows/win.ini"; }
+
+snapshot before
+check "installs silently" [ "$(install "$msi")" = 0 ]
+check "installed: $(installed)" [ "$(installed)" = "$version " ]
+program="C:\\Program Files\\Tavrel\\Tavrel.exe"
+check "Tavrel.exe, the readme and the licence in Program Files\\Tavrel" \
+  [ -f "$WINEPREFIX/drive_c/Program Files/Tavrel/LICENSE.txt" -a -f "$WINEPREFIX/drive_c/Program Files/Tavrel/README.txt" ]
+check "a Start-menu shortcut" test -n "$(find "$WINEPREFIX/drive_c" -name Tavrel.lnk -path '*Start Menu*')"
+printf '[Microsoft Proxy Service]\r\nDisable=0\r\n' >"$windows/win.ini"
+check "the installed Tavrel.exe /off switches" wine "$program" /off
+check "... Disable=1" grep -q '^Disable=1' "$windows/win.ini"
+
+check "the same package again succeeds" [ "$(install "$msi")" = 0 ]
+check "a rebuild of the same version replaces it" [ "$(install "$scratch/rebuilt.msi")" = 0 ]
+check "... one product installed: $(installed)" [ "$(installed)" = "$version " ]
+check "an older version is refused with 1603" [ "$(install "$scratch/older.msi")" = $((1603 % 256)) ]
+check "... and changes nothing: $(installed)" [ "$(installed)" = "$version " ]
+check "a newer version replaces it" [ "$(install "$scratch/newer.msi")" = 0 ]
+check "... alone: $(installed)" [ "$(installed)" = "$((${version%%.*} + 1)).0.0 " ]
+
+check "removes silently" wine msiexec /x "$(winepath -w "$scratch/newer.msi")" /qn
+check "nothing installed: $(installed)" [ -z "$(installed)" ]
+snapshot after
+left=$(comm -13 "$scratch/before.files" "$scratch/after.files")
+check "no file left: $left" [ -z "$left" ]
+left=$(comm -13 "$scratch/before.keys" "$scratch/after.keys")
+check "no registry value left: $left" [ -z "$left" ]
+finish
