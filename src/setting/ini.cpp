@@ -1,5 +1,6 @@
 #include "setting/ini.h"
 
+#include "setting/dirs.h"
 #include "setting/system_profile.h"
 
 namespace tavrel::setting {
@@ -13,6 +14,8 @@ constexpr std::size_t kBufferSize = 50;
 }  // namespace
 
 std::string IniPath;
+
+std::string FindIniPath() { return WindowsDir() + "win.ini"; }
 
 bool WriteDisableSetting(const std::string& value, std::string* reason) {
   return WriteProfileValue(kSection, kKey, value, IniPath, reason);

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "control/message_quote.h"
+
 namespace tavrel::platform {
 namespace {
 
@@ -57,7 +59,7 @@ WindowHost& PosixRuntime::Host() {
     host_ = LoadHost(&error);
     if (!host_) {
       std::fprintf(stderr, "tavrel: cannot open a window (%s); use /on or /off without one\n",
-                   error.c_str());
+                   control::QuoteInMessage(error).c_str());
       End(kNoWindowStatus);
     }
   }

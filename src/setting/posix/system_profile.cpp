@@ -36,6 +36,11 @@ std::string HomeDirectory() {
 
 const char kPathSeparator = '/';
 
+const char* const kWindowsDirectoryRule =
+    "win.ini is the one in $WINDIR when set and not empty, else in\n"
+    "$WINEPREFIX/drive_c/windows, with WINEPREFIX defaulting to $HOME/.wine and\n"
+    "HOME, when unset or empty, to the account's home directory; with none, /win.ini.\n";
+
 std::string SystemWindowsDirectory() {
   if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
   std::string prefix = Environment("WINEPREFIX");
