@@ -12,9 +12,10 @@ check() {
 
 "$src/scripts/package.sh" "$out" "$build" >/dev/null
 deb=$out/tavrel_${version}_amd64.deb window=$out/tavrel-window_${version}_amd64.deb
-check "both packages built" '[ -f "$deb" ] && [ -f "$window" ]' || { echo "$(ls "$out")"; exit 1; }
+collection=$out/tavrel-ansible_${version}_all.deb
+check "the three packages built" '[ -f "$deb" ] && [ -f "$window" ] && [ -f "$collection" ]' || { echo "$(ls "$out")"; exit 1; }
 
-lintian=$(lintian "$deb" "$window" 2>&1 | grep -v '^running with root')
+lintian=$(lintian "$deb" "$window" "$collection" 2>&1 | grep -v '^running with root')
 check "lintian has no error or warning: $lintian" '! grep -q "^[EW]:" <<<"$lintian"'
 check "tavrel depends on libc6 alone" '[[ $(dpkg-deb -f "$deb" Depends) =~ ^libc6(\ \(>=\ [0-9.]+\))?$ ]]'
 check "tavrel recommends tavrel-window" '[ "$(dpkg-deb -f "$deb" Recommends)" = tavrel-window ]'
@@ -37,6 +38,11 @@ check "the AppStream metadata" 'appstreamcli validate --no-net "$share"/metainfo
 check "the desktop entry" 'desktop-file-validate "$share"/applications/*.desktop'
 icons=$(cd "$share/icons/hicolor" && for d in *; do identify -format "$d=%wx%h " "$d/apps/tavrel.png"; done)
 check "icons of every size: $icons" '[ "$icons" = "128x128=128x128 16x16=16x16 256x256=256x256 32x32=32x32 48x48=48x48 64x64=64x64 " ]'
+collections=$out/collection/usr/share/ansible/collections
+dpkg-deb -x "$collection" "$out/collection"
+check "Ansible finds the collection where it is installed" \
+  'ANSIBLE_COLLECTIONS_PATH=$collections ANSIBLE_HOME=$out/ansible ansible-doc tavrel.wine.proxy_client | grep -q "^> TAVREL.WINE.PROXY_CLIENT "'
+check "the program's package holds no Ansible file" '! dpkg-deb -c "$deb" | grep -q ansible'
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
