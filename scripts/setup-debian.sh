@@ -5,7 +5,8 @@ packages="build-essential cmake file libgtest-dev libfltk1.3-dev libx11-dev
   xvfb xauth xdotool x11-utils imagemagick
   mingw-w64 wine wine64 python3-pefile
   clang clang-tidy clang-format libclang-rt-14-dev
-  acl attr lintian appstream desktop-file-utils ansible-core"
+  acl attr lintian appstream desktop-file-utils ansible-core
+  pylint pycodestyle yamllint python3-voluptuous python3-venv"
 missing=
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing="$missing $package"
