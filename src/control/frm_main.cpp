@@ -73,7 +73,8 @@ void frmMain::Switch(const std::string& value, View switched) {
   std::string reason;
   const bool written = setting::WriteDisableSetting(value, &reason);
   if (!bInteractive) {
-    if (!written) runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
+    if (!written)
+      runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
     runtime_.End(written ? 0 : 1);
   }
   if (written) {

@@ -68,7 +68,8 @@ GnuOptionResult GnuOptionOutput(GnuOption option) {
       int error = 0;
       const setting::ProxyClientState state = setting::ReadProxyClientState(&error);
       if (error != 0) {
-        return {"", "cannot read " + QuoteInMessage(setting::IniPath) + ": " + std::strerror(error)};
+        return {"",
+                "cannot read " + QuoteInMessage(setting::IniPath) + ": " + std::strerror(error)};
       }
       return {StateWord(state), ""};
     }

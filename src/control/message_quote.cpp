@@ -47,7 +47,8 @@ void AppendEscape(unsigned char byte, std::string* out) {
     }
   }
   *out += '\\';
-  for (int shift = 6; shift >= 0; shift -= 3) *out += static_cast<char>('0' + ((byte >> shift) & 7));
+  for (int shift = 6; shift >= 0; shift -= 3)
+    *out += static_cast<char>('0' + ((byte >> shift) & 7));
 }
 
 }  // namespace
@@ -64,7 +65,8 @@ std::string QuoteInMessage(std::string_view text) {
       out.append(text.substr(at, length));
     } else {
       length = length == 0 ? 1 : length;
-      for (std::size_t i = 0; i < length; ++i) AppendEscape(static_cast<unsigned char>(text[at + i]), &out);
+      for (std::size_t i = 0; i < length; ++i)
+        AppendEscape(static_cast<unsigned char>(text[at + i]), &out);
       escaped = true;
     }
     at += length;

@@ -73,8 +73,8 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error) {
-  profile::ProfileString read = profile::GetProfileString(profile::ReadFileBytes(file, error).value_or(""),
-                                                          section, key, fallback, size);
+  profile::ProfileString read = profile::GetProfileString(
+      profile::ReadFileBytes(file, error).value_or(""), section, key, fallback, size);
   return {read.count, std::move(read.text)};
 }
 
