@@ -62,4 +62,25 @@ foreach(component tavrel tavrel-window)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/${component}
     DESTINATION share/lintian/overrides COMPONENT ${component})
 endforeach()
+
+# The Ansible collection (integrations/ansible) in a package of its own, for any
+# architecture, installed where Ansible finds collections: a controller needs no binary
+# package of its managed hosts' architecture.
+if(TAVREL_COLLECTION_TARBALL)
+  list(APPEND CPACK_COMPONENTS_ALL tavrel-ansible)
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_PACKAGE_NAME tavrel-ansible)
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_PACKAGE_ARCHITECTURE all)
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_PACKAGE_SECTION admin)
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_PACKAGE_DEPENDS "ansible-core (>= 2.14)")
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_PACKAGE_SUGGESTS tavrel)
+  set(CPACK_DEBIAN_TAVREL-ANSIBLE_DESCRIPTION "Ansible collection tavrel.wine: the proxy client of Wine prefixes
+The Ansible module tavrel.wine.proxy_client switches the proxy client of
+Wine prefixes on and off across many hosts, through the tavrel program
+(package tavrel) on each managed host. It honours check and diff mode
+and reports a change only when it switched.")
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+    DESTINATION share/doc/tavrel-ansible COMPONENT tavrel-ansible)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/tavrel-ansible
+    DESTINATION share/lintian/overrides COMPONENT tavrel-ansible)
+endif()
 include(CPack)

@@ -20,9 +20,6 @@ install(TARGETS tavrel RUNTIME DESTINATION bin COMPONENT tavrel)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1.gz DESTINATION share/man/man1 COMPONENT tavrel)
 install(FILES tavrel.bash-completion DESTINATION share/bash-completion/completions RENAME tavrel
   COMPONENT tavrel)
-# The Ansible module, where Ansible looks for modules by default.
-install(FILES ${PROJECT_SOURCE_DIR}/integrations/ansible/tavrel.py
-  DESTINATION share/ansible/plugins/modules COMPONENT tavrel)
 install(TARGETS tavrel-fltk LIBRARY DESTINATION ${TAVREL_MODULE_DIR} COMPONENT tavrel-window)
 install(FILES ${app_id}.desktop DESTINATION share/applications COMPONENT tavrel-window)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.metainfo.xml DESTINATION share/metainfo

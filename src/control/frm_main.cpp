@@ -1,6 +1,6 @@
 #include "control/frm_main.h"
 
-#include "setting/dirs.h"
+#include "control/message_quote.h"
 #include "setting/ini.h"
 
 namespace tavrel::control {
@@ -29,7 +29,7 @@ std::string TrimSpaces(const std::string& text) {
 }  // namespace
 
 void frmMain::Form_Load() {
-  setting::IniPath = setting::WindowsDir() + "win.ini";
+  setting::IniPath = setting::FindIniPath();
   if (!runtime_.CommandLine().empty()) {
     ProcessCommandLine();
     if (ended_) return;
@@ -75,7 +75,8 @@ void frmMain::Switch(const std::string& value, View switched) {
   std::string reason;
   const bool written = setting::WriteDisableSetting(value, &reason);
   if (!bInteractive) {
-    if (!written) runtime_.Complain("cannot write " + setting::IniPath + ": " + reason);
+    if (!written)
+      runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
     End(written ? 0 : 1);
     return;
   }

@@ -1,5 +1,6 @@
 #include "setting/ini.h"
 
+#include "setting/dirs.h"
 #include "setting/system_profile.h"
 
 namespace tavrel::setting {
@@ -14,14 +15,16 @@ constexpr std::size_t kBufferSize = 50;
 
 std::string IniPath;
 
+std::string FindIniPath() { return WindowsDir() + "win.ini"; }
+
 bool WriteDisableSetting(const std::string& value, std::string* reason) {
   return WriteProfileValue(kSection, kKey, value, IniPath, reason);
 }
 
 ProxyClientState ReadProxyClientState(int* error) {
   int ignored = 0;
-  const ProfileString read =
-      ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, error != nullptr ? error : &ignored);
+  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath,
+                                              error != nullptr ? error : &ignored);
   return StateFromValue(read, DecimalSeparator());
 }
 

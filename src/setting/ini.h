@@ -11,6 +11,9 @@ namespace tavrel::setting {
 // The full path of win.ini; set once at start-up, read by every access to the key.
 extern std::string IniPath;
 
+// Where win.ini is: the Windows directory followed by "win.ini"; what start-up sets IniPath to.
+std::string FindIniPath();
+
 // Stores "0" or "1"; true when the write succeeded, otherwise `reason` may tell why.
 bool WriteDisableSetting(const std::string& value, std::string* reason);
 

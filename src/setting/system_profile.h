@@ -13,6 +13,8 @@ extern const char kPathSeparator;
 
 // The Windows directory without a trailing separator; empty when none can be found.
 std::string SystemWindowsDirectory();
+// How SystemWindowsDirectory finds it, in words for the usage text (lines ending in \n).
+extern const char* const kWindowsDirectoryRule;
 
 // Stores `value` for `key` in `section` of `file`; true when it now holds the value.
 // Otherwise `reason` tells why, where the platform says (left as it is where it does not).

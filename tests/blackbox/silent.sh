@@ -2,15 +2,13 @@
 # The command line, without a display: silent.sh WINDOWS_DIR ("auto": a scratch WINDIR) COMMAND...
 # LINUX_CHECKS=1 adds the Linux program's options (VERSION: the one it prints) and complaints.
 set -u
+. "$(dirname "$0")/../support/fixture.sh"
 windir=$1 && shift
-scratch=$(mktemp -d) && chmod 755 "$scratch"
-trap 'rm -rf "$scratch"' EXIT
 [ "$windir" = auto ] && windir=$scratch/windows && mkdir -m 755 "$windir"
 export WINDIR=$windir
 unset DISPLAY WAYLAND_DISPLAY
 ini=$windir/win.ini
 h='[Microsoft Proxy Service]\r\nDisable=' # escapes, expanded by printf %b
-passed=0 failed=0
 
 # Rows "AS|ARGS|STATUS|BEFORE|AFTER|STDOUT|STDERR" run AS COMMAND ARGS (AS other than env: as
 # root only). BEFORE, AFTER: the file, "-" none, "=" unchanged; STDOUT, STDERR: regexes.
@@ -28,8 +26,7 @@ run_table() {
       { [ "$after" = - ] && [ ! -e "$ini" ] || cmp -s <(printf '%b' "$after") "$ini"; }; then
       passed=$((passed + 1))
     else
-      echo "FAIL: '$args': $got, '$(<"$scratch/out")', '$(<"$scratch/err")', $(od -An -c "$ini" 2>&1)"
-      failed=$((failed + 1))
+      fail "'$as' '$args': $got, '$(<"$scratch/out")', '$(<"$scratch/err")', $(od -An -c "$ini" 2>&1)"
     fi
   done
 }
@@ -46,11 +43,15 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   # A sanitizer build's suppressions must be readable by them too.
   [[ ${LSAN_OPTIONS:-} == suppressions=* ]] && cp "${LSAN_OPTIONS#*=}" "$scratch/lsan.supp" &&
     export LSAN_OPTIONS=suppressions=$scratch/lsan.supp
+  # A file only root may read; a directory name with a control character, which messages escape.
+  mkdir "$scratch/secret" && printf '%b' "${h}1\r\n" >"$scratch/secret/win.ini" && chmod 600 "$scratch/secret/win.ini"
+  esc=$(printf '\033')
   # Arguments are joined by a blank. The last rows fail, the last without HOME or account.
   run_table "$@" <<EOF
-|--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--version .*Exit status|^$
+|--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--path .*--version .*WINDIR.*Exit status|^$
 |-h|0|-|-|^Usage: tavrel |^$
 |--version|0|-|-|^tavrel ${VERSION//./\\.}.License: MIT$|^$
+|--path|0|-|-|^${ini//./\\.}$|^$
 |--state|0|${h}1\r\n|=|^disabled$|^$
 |--state|0|${h}0\r\n|=|^enabled$|^$
 |--state|0|${h}\r\n|=|^unread$|^$
@@ -58,12 +59,20 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|-|-|^enabled$|^$
 |--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
 |/o n|2|${h}1\r\n|=|^$|^tavrel: cannot open a window
+env WINDIR=$scratch/missing|--state|1|-|-|^$|^tavrel: cannot read $scratch/missing/win\.ini: No such file or directory$
+env WINDIR=$ini|--state|1|${h}1\r\n|=|^$|^tavrel: cannot read $ini/win\.ini: Not a directory$
+runuser -u nobody -- env WINDIR=$scratch/secret|--state|1|-|-|^$|^tavrel: cannot read $scratch/secret/win\.ini: Permission denied$
 env WINDIR=$scratch/missing|/off|1|-|-|^$|^tavrel: cannot write $scratch/missing/win\.ini: No such file or directory$
+env WINDIR=$scratch/a${esc}b|/off|1|-|-|^$|^tavrel: cannot write "$scratch/a\\\\033b/win\.ini": No such file or directory$
 runuser -u nobody --|/on|1|${h}1\r\n|=|^$|^tavrel: cannot write $ini: Permission denied$
 setpriv --reuid=4242 --regid=4242 --clear-groups env -u WINDIR -u WINEPREFIX -u HOME|/on|1|-|-|^$|^tavrel: cannot write /win\.ini: Permission denied$
 EOF
-  "$@" --state >/dev/full 2>/dev/null && echo "FAIL: --state lost its answer" && failed=$((failed + 1))
+  "$@" --state >/dev/full 2>/dev/null && fail "--state lost its answer"
+  # The loader's error names the program's directory: one line there too.
+  mkdir "$scratch/x${esc}y" && cp "$1" "$scratch/x${esc}y/tavrel"
+  err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)
+  escaped_line() { [ "${err/x\\033y/}" != "$err" ] && [ "$err" = "${err%%$'\n'*}" ]; }
+  check "the window error escapes the program's directory: $err" escaped_line
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ] && [ "$passed" -gt 0 ]
+finish

@@ -8,9 +8,10 @@ out=$build/debs
 rm -rf "$out"
 "$src/scripts/package.sh" "$out" "$build" >/dev/null
 deb=$out/tavrel_${version}_amd64.deb window=$out/tavrel-window_${version}_amd64.deb
-[ -f "$deb" ] && [ -f "$window" ] || { fail "both packages built: $(ls "$out")" && finish; }
+collection=$out/tavrel-ansible_${version}_all.deb
+[ -f "$deb" ] && [ -f "$window" ] && [ -f "$collection" ] || { fail "the three packages built: $(ls "$out")" && finish; }
 
-lintian=$(lintian "$deb" "$window" 2>&1 | grep -v '^running with root')
+lintian=$(lintian "$deb" "$window" "$collection" 2>&1 | grep -v '^running with root')
 check "lintian has no error or warning: $lintian" eval '! grep -q "^[EW]:" <<<"$lintian"'
 check "tavrel depends on libc6 alone" eval '[[ $(dpkg-deb -f "$deb" Depends) =~ ^libc6(\ \(>=\ [0-9.]+\))?$ ]]'
 check "tavrel recommends tavrel-window" [ "$(dpkg-deb -f "$deb" Recommends)" = tavrel-window ]
@@ -47,4 +48,9 @@ check "the desktop entry" eval 'desktop-file-validate "$share"/applications/*.de
 icons=$(cd "$share/icons/hicolor" && for d in *; do identify -format "$d=%wx%h " "$d/apps/tavrel.png"; done)
 check "icons of every size: $icons" \
   [ "$icons" = "128x128=128x128 16x16=16x16 256x256=256x256 32x32=32x32 48x48=48x48 64x64=64x64 " ]
+dpkg-deb -x "$collection" "$scratch/collection"
+check "Ansible finds the collection where it is installed" \
+  eval 'ANSIBLE_COLLECTIONS_PATH=$scratch/collection/usr/share/ansible/collections ANSIBLE_HOME=$scratch/ansible \
+    ansible-doc tavrel.wine.proxy_client | grep -q "^> TAVREL.WINE.PROXY_CLIENT "'
+check "the program's package holds no Ansible file" eval '! dpkg-deb -c "$deb" | grep -q ansible'
 finish

@@ -5,6 +5,7 @@
 #include "control/gnu_options.h"
 #include "control/startup.h"
 #include "platform/posix/posix_runtime.h"
+#include "setting/ini.h"
 
 namespace {
 
@@ -21,7 +22,14 @@ int Print(const std::string& text) {
 int main(int argc, char** argv) {
   const auto option = tavrel::control::GnuOptionOf(tavrel::platform::JoinArguments(argc, argv));
   if (option != tavrel::control::GnuOption::None) {
-    return Print(tavrel::control::GnuOptionOutput(option));
+    // The options' start-up, as Form_Load is the window's: the one setting of IniPath.
+    tavrel::setting::IniPath = tavrel::setting::FindIniPath();
+    const tavrel::control::GnuOptionResult result = tavrel::control::GnuOptionOutput(option);
+    if (!result.complaint.empty()) {
+      std::fprintf(stderr, "tavrel: %s\n", result.complaint.c_str());
+      return 1;
+    }
+    return Print(result.output);
   }
   tavrel::platform::PosixRuntime runtime(argc, argv);
   return tavrel::control::Run(runtime);

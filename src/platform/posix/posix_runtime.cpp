@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "control/message_quote.h"
+
 namespace tavrel::platform {
 namespace {
 
@@ -60,7 +62,7 @@ window::NativeWindow& PosixRuntime::Window() {
     std::string error;
     if (!OpenToolkit(&toolkit, &error)) {
       std::fprintf(stderr, "tavrel: cannot open a window (%s); use /on or /off without one\n",
-                   error.c_str());
+                   control::QuoteInMessage(error).c_str());
       End(kNoWindowStatus);
     }
     window_.emplace(toolkit);

@@ -36,6 +36,11 @@ std::string HomeDirectory() {
 
 const char kPathSeparator = '/';
 
+const char* const kWindowsDirectoryRule =
+    "win.ini is the one in $WINDIR when set and not empty, else in\n"
+    "$WINEPREFIX/drive_c/windows, with WINEPREFIX defaulting to $HOME/.wine and\n"
+    "HOME, when unset or empty, to the account's home directory; with none, /win.ini.\n";
+
 std::string SystemWindowsDirectory() {
   if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
   std::string prefix = Environment("WINEPREFIX");
@@ -68,8 +73,8 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error) {
-  profile::ProfileString read = profile::GetProfileString(profile::ReadFileBytes(file, error).value_or(""),
-                                                          section, key, fallback, size);
+  profile::ProfileString read = profile::GetProfileString(
+      profile::ReadFileBytes(file, error).value_or(""), section, key, fallback, size);
   return {read.count, std::move(read.text)};
 }
 

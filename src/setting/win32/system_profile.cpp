@@ -10,6 +10,8 @@ namespace tavrel::setting {
 
 const char kPathSeparator = '\\';
 
+const char* const kWindowsDirectoryRule = "win.ini is the one in the system's Windows directory.\n";
+
 // The directory ends at the buffer's first NUL, whatever the call returns: a call that
 // fails or does not fit leaves the buffer empty.
 std::string SystemWindowsDirectory() {
