@@ -68,6 +68,8 @@ class Lock {
       if (fd_.get() < 0) return missing_ != 0 ? 0 : errno;
       struct stat held {};
       if (fstat(fd_.get(), &held) != 0) return errno;
+      // Removed by the run before since we looked: look again.
+      if (held.st_nlink == 0) continue;
       if (!Ours(held)) return EPERM;
       struct flock request {};
       request.l_type = F_WRLCK;
