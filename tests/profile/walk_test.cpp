@@ -81,6 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
               Link(d / "w", d / "link", 0);
             },
             0, "65534"},
+        Row{"a_users_link_in_roots_own_directory", "win.ini",
+            [](auto& d) {
+              File(d / "secret", 0);
+              Link("secret", d / "win.ini", kNobody);
+            },
+            0, "65534"},
         Row{"a_users_link_in_roots_sticky_directory", "s/win.ini",
             [](auto& d) {
               Dir(d / "s", 0, 01777);
