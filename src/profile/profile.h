@@ -13,8 +13,8 @@ namespace tavrel::profile {
 // `section` of a file holding `bytes`, or for `fallback` when the key is absent or has no
 // '='. At most size - 1 characters arrive; one matching pair of outer quotes is removed.
 // A file that cannot be read passes empty bytes.
-std::string GetProfileString(std::string_view bytes, std::string_view section,
-                               std::string_view key, std::string_view fallback, std::size_t size);
+std::string GetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view fallback, std::size_t size);
 
 enum class SpliceOutcome {
   Changed,    // the file becomes its bytes before `begin`, `insert`, and its bytes from `end`

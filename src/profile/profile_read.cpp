@@ -21,8 +21,8 @@ Span CopiedPart(std::size_t length, char16_t first, char16_t last, std::size_t s
 
 }  // namespace
 
-std::string GetProfileString(std::string_view bytes, std::string_view section,
-                               std::string_view key, std::string_view fallback, std::size_t size) {
+std::string GetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view fallback, std::size_t size) {
   if (size == 0) return {};
   const UnitView text(bytes);
   const KeyLookup found = FindKey(text, section, key);

@@ -20,8 +20,8 @@ bool WriteDisableSetting(const std::string& value, std::string* reason) {
 
 ProxyClientState ReadProxyClientState(int* error) {
   int ignored = 0;
-  const ProfileString read =
-      ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, error != nullptr ? error : &ignored);
+  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath,
+                                              error != nullptr ? error : &ignored);
   return StateFromValue(read, DecimalSeparator());
 }
 

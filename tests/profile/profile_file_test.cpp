@@ -36,7 +36,8 @@ int Write(const std::string& path, const char* value = "1") {
 
 std::set<std::string> Listing(const TempDir& dir) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    names.insert(entry.path().filename());
   return names;
 }
 
@@ -60,7 +61,9 @@ TEST_P(ProfileFileWrite, ReportsTheFailingStep) {
   GetParam().arrange(dir);
   std::set<std::string> listing = Listing(dir);
   EXPECT_EQ(Write(dir / GetParam().path), GetParam().error);
-  EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "win.ini")) ? ReadBytes(dir / "win.ini") : "", GetParam().after);
+  EXPECT_EQ(
+      fs::is_regular_file(fs::symlink_status(dir / "win.ini")) ? ReadBytes(dir / "win.ini") : "",
+      GetParam().after);
   listing.erase(".win.ini.tavrel-journal");
   if (GetParam().error == 0) listing.insert("win.ini");
   EXPECT_EQ(Listing(dir), listing);
@@ -132,9 +135,8 @@ TEST(ProfileFile, ReadsOnlyRegularFiles) {
   fs::create_symlink("/dev/null", dir / "device");
   WriteBytes(dir / "file", kNew);
   const std::pair<std::string, int> refused[] = {
-      {dir / "fifo", EINVAL},         {dir / "device", EINVAL},
-      {dir.path().string(), EISDIR},  {dir / "missing", 0},
-      {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
+      {dir / "fifo", EINVAL}, {dir / "device", EINVAL},          {dir.path().string(), EISDIR},
+      {dir / "missing", 0},   {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
   for (const auto& [path, expected] : refused) {
     int error = -1;
     EXPECT_EQ(ReadValue(path, kSection, "Disable", "fallback", 50, &error), "fallback") << path;

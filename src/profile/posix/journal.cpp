@@ -31,7 +31,8 @@ bool Parse(std::string_view bytes, Journal* j) {
   const std::string line(bytes.substr(0, eol));
   unsigned long long begin = 0, end = 0, length = 0;
   char extra = 0;
-  if (std::sscanf(line.c_str(), "%llu %llu %llu%c", &begin, &end, &length, &extra) != 3) return false;
+  if (std::sscanf(line.c_str(), "%llu %llu %llu%c", &begin, &end, &length, &extra) != 3)
+    return false;
   bytes.remove_prefix(eol + 1);
   if (length > bytes.size()) return false;
   j->insert = bytes.substr(0, length);
@@ -46,13 +47,15 @@ bool Parse(std::string_view bytes, Journal* j) {
 bool CouldHaveLeft(std::string_view now, const Journal& j) {
   const std::string_view old = j.old;
   const std::size_t size = j.begin + j.insert.size() + (old.size() - j.end);
-  if (now.size() < std::min(size, old.size()) || now.size() > std::max(size, old.size())) return false;
+  if (now.size() < std::min(size, old.size()) || now.size() > std::max(size, old.size()))
+    return false;
   if (now.substr(0, j.begin) != old.substr(0, j.begin)) return false;
   for (std::size_t i = j.begin; i < now.size(); ++i) {
     const std::size_t k = i - j.begin;
     const bool isOld = i < old.size() && now[i] == old[i];
-    const bool isNew = i < size && now[i] == (k < j.insert.size() ? j.insert[k]
-                                                                   : old[j.end + k - j.insert.size()]);
+    const bool isNew =
+        i < size &&
+        now[i] == (k < j.insert.size() ? j.insert[k] : old[j.end + k - j.insert.size()]);
     if (!isOld && !isNew) return false;
   }
   return true;
@@ -150,7 +153,8 @@ int Recover(const OpenFile& file) {
   if (const int error = ReadWhole(file.fd, kMaxFileSize, &now)) return error;
   Journal j;
   if (!Parse(bytes, &j) || !CouldHaveLeft(now, j)) {
-    Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of that write removed\n");
+    Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of "
+        "that write removed\n");
   } else if (now != j.old && !Restore(file.fd, j.old)) {
     return errno;
   }

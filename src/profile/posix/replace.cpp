@@ -60,7 +60,8 @@ namespace {
 // Fills the new file: its metadata first, so nobody else may open it before it is as
 // closed as the old one; checked again after the data, since a write by someone without
 // CAP_FSETID clears setuid bits.
-int Fill(const OpenFile& file, int fd, std::string_view bytes, const Splice& splice, bool* carried) {
+int Fill(const OpenFile& file, int fd, std::string_view bytes, const Splice& splice,
+         bool* carried) {
   *carried = CopyMetadata(file.fd, file.st, fd);
   if (!*carried) return 0;
   if (!WriteParts(fd, 0,
