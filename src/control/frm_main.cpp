@@ -20,12 +20,6 @@ const char* const kHelpText =
     "/off\tDisable the Proxy Client\r\n"
     "/?\tShow this Help Box ;-)";
 
-std::string TrimSpaces(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 void frmMain::Form_Load() {
@@ -50,7 +44,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::ProcessCommandLine() {
-  const std::string command = TrimSpaces(runtime_.CommandLine());
+  const std::string command(setting::TrimSpaces(runtime_.CommandLine()));
   Hide();
   if (command.find("/on") != std::string::npos) {
     EnableProxyClient();

@@ -9,19 +9,12 @@
 
 namespace tavrel::profile {
 
-struct ProfileString {
-  std::size_t count = 0;  // characters delivered, without the terminating NUL
-  std::string text;
-  friend bool operator==(const ProfileString& a, const ProfileString& b) {
-    return a.count == b.count && a.text == b.text;
-  }
-};
-
-// The value of `key` in `section` of a file holding `bytes`, or `fallback` when the
-// key is absent or has no '='. At most size - 1 characters arrive; one matching pair
-// of outer quotes is removed. A file that cannot be read passes empty bytes.
-ProfileString GetProfileString(std::string_view bytes, std::string_view section,
-                               std::string_view key, std::string_view fallback, std::size_t size);
+// The characters the platform would deliver (its count is their number) for `key` in
+// `section` of a file holding `bytes`, or for `fallback` when the key is absent or has no
+// '='. At most size - 1 characters arrive; one matching pair of outer quotes is removed.
+// A file that cannot be read passes empty bytes.
+std::string GetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view fallback, std::size_t size);
 
 enum class SpliceOutcome {
   Changed,    // the file becomes its bytes before `begin`, `insert`, and its bytes from `end`

@@ -21,8 +21,8 @@ Span CopiedPart(std::size_t length, char16_t first, char16_t last, std::size_t s
 
 }  // namespace
 
-ProfileString GetProfileString(std::string_view bytes, std::string_view section,
-                               std::string_view key, std::string_view fallback, std::size_t size) {
+std::string GetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view fallback, std::size_t size) {
   if (size == 0) return {};
   const UnitView text(bytes);
   const KeyLookup found = FindKey(text, section, key);
@@ -44,7 +44,7 @@ ProfileString GetProfileString(std::string_view bytes, std::string_view section,
     delivered = fallback.substr(part.begin, part.end - part.begin);
   }
   delivered.resize(std::min(delivered.size(), size - 1));
-  return {delivered.size(), delivered};
+  return delivered;
 }
 
 }  // namespace tavrel::profile

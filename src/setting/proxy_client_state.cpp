@@ -13,12 +13,6 @@ std::string_view TakeDigits(std::string_view& text) {
   return digits;
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // Whether the text's leading number equals 1, compared as a number of any length.
 bool LeadingNumberIsOne(std::string_view text, std::string_view decimalSeparator) {
   bool negative = false;
@@ -37,6 +31,12 @@ bool LeadingNumberIsOne(std::string_view text, std::string_view decimalSeparator
 }
 
 }  // namespace
+
+std::string_view TrimSpaces(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
 ProxyClientState StateFromValue(const ProfileString& read, std::string_view decimalSeparator) {
   if (read.count == 0) return ProxyClientState::Unread;

@@ -13,7 +13,13 @@ enum class ProxyClientState { Disabled, Enabled, Unread };
 struct ProfileString {
   std::size_t count = 0;
   std::string text;
+  friend bool operator==(const ProfileString& a, const ProfileString& b) {
+    return a.count == b.count && a.text == b.text;
+  }
 };
+
+// The text without its leading and trailing spaces (only spaces; other blanks stay).
+std::string_view TrimSpaces(std::string_view text);
 
 // Nothing read is Unread. Otherwise the value's leading number (optional sign, digits,
 // optionally `decimalSeparator` and digits) after trimming spaces decides: exactly 1 is

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = tavrel::test::Applied(file, first);
 
   const auto read = GetProfileString(written, section, key, "", value.size() + 2);
-  Require(read.text == value && read.count == value.size());
+  Require(read == value);
   // Only whole units of the key's own line are replaced: no line break, not the mark.
   const UnitView view(file);
   const std::size_t unit = view.ByteOffset(1) - view.ByteOffset(0), mark = view.MarkSize();

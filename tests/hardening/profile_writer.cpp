@@ -7,10 +7,7 @@ int main(int argc, char** argv) {
   if (argc < 5) return 2;
   int failed = 0;
   for (int i = 4; i < argc; ++i) {
-    const bool ok = tavrel::profile::UpdateFile(argv[1], [&](std::string_view bytes) {
-                      return tavrel::profile::SetProfileString(bytes, argv[2], argv[3], argv[i]);
-                    }) == 0;
-    failed += ok ? 0 : 1;
+    failed += tavrel::profile::WriteValue(argv[1], argv[2], argv[3], argv[i]) == 0 ? 0 : 1;
   }
   return failed == 0 ? 0 : 1;
 }

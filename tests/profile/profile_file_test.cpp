@@ -2,25 +2,48 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <utility>
 
+#include "profile/posix/fd.h"
 #include "support/temp_dir.h"
 
 namespace tavrel::profile {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
+const char kSection[] = "Microsoft Proxy Service";
+const std::string kOld = "[Microsoft Proxy Service]\r\nDisable=0\r\n";
 const std::string kNew = "[Microsoft Proxy Service]\r\nDisable=1\r\n";
+const std::string kOlder = "[Microsoft Proxy Service]\r\nDisable=00\r\n";
+// The journal of a rewrite of kOlder to kNew, and the file its killed run left: the new
+// bytes written, the file not yet cut to its new length.
+const std::string kJournal = "tavrel journal 1\n35 37 1\n1" + kOlder;
+const std::string kTorn = kNew + "\n";
+
+int Write(const std::string& path, const char* value = "1") {
+  return WriteValue(path, kSection, "Disable", value);
+}
+
+std::set<std::string> Listing(const TempDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    names.insert(entry.path().filename());
+  return names;
+}
 
 // The error number a write reports (named in the failure message), and the file after it;
-// privilege and metadata cases are in tests/hardening/threats.sh.
+// rules of whose rights apply are in walk_test.cpp, what other users can do in
+// tests/hardening/threats.sh.
 struct Case {
   const char* name;
   const char* path;
@@ -32,22 +55,26 @@ struct Case {
 
 class ProfileFileWrite : public testing::TestWithParam<Case> {};
 
+// After every write the directory holds what it held, and win.ini if it was made.
 TEST_P(ProfileFileWrite, ReportsTheFailingStep) {
   TempDir dir;
   GetParam().arrange(dir);
-  EXPECT_EQ(UpdateFile(dir / GetParam().path,
-                       [](std::string_view bytes) {
-                         return SetProfileString(bytes, "Microsoft Proxy Service", "Disable", "1");
-                       }),
-            GetParam().error);
-  int error = 0;
-  EXPECT_EQ(ReadFileBytes(dir / "win.ini", &error).value_or(""), GetParam().after);
+  std::set<std::string> listing = Listing(dir);
+  EXPECT_EQ(Write(dir / GetParam().path), GetParam().error);
+  EXPECT_EQ(
+      fs::is_regular_file(fs::symlink_status(dir / "win.ini")) ? ReadBytes(dir / "win.ini") : "",
+      GetParam().after);
+  listing.erase(".win.ini.tavrel-journal");
+  if (GetParam().error == 0) listing.insert("win.ini");
+  EXPECT_EQ(Listing(dir), listing);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileFileWrite,
     testing::Values(
         Case{"new_file", "win.ini", [](const TempDir&) {}, 0, kNew},
+        Case{"other_length", "win.ini", [](const TempDir& d) { WriteBytes(d / "win.ini", kOlder); },
+             0, kNew},
         Case{"own_link_followed", "link",
              [](const TempDir& d) { fs::create_symlink("win.ini", d / "link"); }, 0, kNew},
         Case{"missing_directory", "missing/win.ini", [](const TempDir&) {}, ENOENT, ""},
@@ -61,24 +88,62 @@ INSTANTIATE_TEST_SUITE_P(
              ELOOP, ""},
         Case{"refused_change", "win.ini",
              [](const TempDir& d) { WriteBytes(d / "win.ini", std::string("\xFF\xFE[", 3)); },
-             EILSEQ, std::string("\xFF\xFE[", 3)}),
+             EILSEQ, std::string("\xFF\xFE[", 3)},
+        // A journal is restored only over a state its rewrite could have left.
+        Case{"journal_of_a_torn_rewrite_restored", "win.ini",
+             [](const TempDir& d) {
+               WriteBytes(d / "win.ini", kTorn);
+               WriteBytes(d / ".win.ini.tavrel-journal", kJournal);
+             },
+             0, kNew},
+        Case{"journal_older_than_an_edit_dropped", "win.ini",
+             [](const TempDir& d) {
+               WriteBytes(d / "win.ini", kOld + "edit=1\r\n");
+               WriteBytes(d / ".win.ini.tavrel-journal", kJournal);
+             },
+             0, kNew + "edit=1\r\n"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A value of the same length is overwritten in place: same inode, every other byte kept
+// (an unwritable directory is in tests/hardening/threats.sh).
+TEST(ProfileFile, SameLengthOverwritesInPlace) {
+  TempDir dir;
+  WriteBytes(dir / "win.ini", kOld);
+  struct stat before {};
+  stat((dir / "win.ini").c_str(), &before);
+  EXPECT_EQ(Write(dir / "win.ini"), 0);
+  struct stat after {};
+  stat((dir / "win.ini").c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(ReadBytes(dir / "win.ini"), kNew);
+}
+
+TEST(ProfileFile, TooLargeIsRefused) {
+  TempDir dir;
+  WriteBytes(dir / "win.ini", kOld);
+  fs::resize_file(dir / "win.ini", kMaxFileSize + 1);
+  EXPECT_EQ(Write(dir / "win.ini"), EFBIG);
+  int error = 0;
+  EXPECT_EQ(ReadValue(dir / "win.ini", kSection, "Disable", "0", 50, &error), "");
+  EXPECT_EQ(error, EFBIG);
+}
 
 // A missing file in an existing directory is no error: the proxy client then reads nothing.
 TEST(ProfileFile, ReadsOnlyRegularFiles) {
   TempDir dir;
   mkfifo((dir / "fifo").c_str(), 0666);
+  fs::create_symlink("/dev/null", dir / "device");
   WriteBytes(dir / "file", kNew);
   const std::pair<std::string, int> refused[] = {
-      {dir / "fifo", EINVAL}, {dir.path().string(), EISDIR}, {dir / "missing", 0},
-      {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
+      {dir / "fifo", EINVAL}, {dir / "device", EINVAL},          {dir.path().string(), EISDIR},
+      {dir / "missing", 0},   {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
   for (const auto& [path, expected] : refused) {
     int error = -1;
-    EXPECT_FALSE(ReadFileBytes(path, &error)) << path;
+    EXPECT_EQ(ReadValue(path, kSection, "Disable", "fallback", 50, &error), "fallback") << path;
     EXPECT_EQ(error, expected) << path;
   }
   int error = -1;
-  EXPECT_EQ(ReadFileBytes(dir / "file", &error), kNew);
+  EXPECT_EQ(ReadValue(dir / "file", kSection, "Disable", "0", 50, &error), "1");
   EXPECT_EQ(error, 0);
 }
 

@@ -12,11 +12,14 @@
 
 #include "profile/profile.h"
 #include "profile/profile_text.h"
+#include "setting/proxy_client_state.h"
 #include "support/splice.h"
 #include "support/temp_dir.h"
 
 namespace tavrel::profile {
 namespace {
+
+using setting::ProfileString;
 
 const std::string kSection = "Microsoft Proxy Service", kKey = "Disable";
 
@@ -122,10 +125,11 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
     SCOPED_TRACE(name);
     const std::string bytes = test::ReadBytes(dir / (name + ".ini"));
     const auto agree = [&](const Query& q, const ProfileString& platform) {
-      const ProfileString ours = GetProfileString(bytes, q.section, q.key, "?default?", q.size);
+      const std::string text = GetProfileString(bytes, q.section, q.key, "?default?", q.size);
+      const ProfileString ours{text.size(), text};
       const bool converted =
           UnitView(bytes).MarkSize() > 0 &&
-          std::any_of(ours.text.begin(), ours.text.end(), [](char c) { return (c & 0x80) != 0; });
+          std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
       if (!converted) {
         EXPECT_EQ(ours, platform) << "[" << q.section << "] " << q.key << ' ' << q.size;
       }
@@ -151,6 +155,10 @@ TEST(ProfileDifferential, ReadsAndWritesAgreeWithKernel32) {
 
 }  // namespace
 
+}  // namespace tavrel::profile
+
+namespace tavrel::setting {
+
 void PrintTo(const ProfileString& s, std::ostream* os) { *os << s.count << " \"" << s.text << '"'; }
 
-}  // namespace tavrel::profile
+}  // namespace tavrel::setting

@@ -45,6 +45,10 @@ inline std::string SideName(const std::string& name, std::string_view what) {
   return "." + name + ".tavrel-" + std::string(what);
 }
 
+// Files larger than this are refused (EFBIG): far above any real win.ini, below what a
+// sparse file could make a run read into memory or write to the disk.
+constexpr long long kMaxFileSize = 256LL << 20;
+
 // Symbolic links followed in a row before a path counts as a loop.
 constexpr int kMaxLinks = 40;
 

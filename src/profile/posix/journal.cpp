@@ -2,7 +2,8 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "profile/posix/write_steps.h"
@@ -11,6 +12,54 @@ namespace tavrel::profile {
 namespace {
 
 const std::string_view kJournal = "journal";
+// A journal: this line, then "BEGIN END LENGTH\n", the LENGTH bytes put at BEGIN in place
+// of the bytes up to END, then the old file.
+const std::string_view kMagic = "tavrel journal 1\n";
+
+struct Journal {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string_view insert;
+  std::string_view old;
+};
+
+bool Parse(std::string_view bytes, Journal* j) {
+  if (bytes.substr(0, kMagic.size()) != kMagic) return false;
+  bytes.remove_prefix(kMagic.size());
+  const std::size_t eol = bytes.find('\n');
+  if (eol == std::string_view::npos || eol > 64) return false;
+  const std::string line(bytes.substr(0, eol));
+  unsigned long long begin = 0, end = 0, length = 0;
+  char extra = 0;
+  if (std::sscanf(line.c_str(), "%llu %llu %llu%c", &begin, &end, &length, &extra) != 3)
+    return false;
+  bytes.remove_prefix(eol + 1);
+  if (length > bytes.size()) return false;
+  j->insert = bytes.substr(0, length);
+  j->old = bytes.substr(length);
+  j->begin = begin;
+  j->end = end;
+  return begin <= end && end <= j->old.size();
+}
+
+// Whether `now` is a state the rewrite could have left: no longer than the longer version,
+// no shorter than the shorter, and every byte the old version's or the new one's there.
+bool CouldHaveLeft(std::string_view now, const Journal& j) {
+  const std::string_view old = j.old;
+  const std::size_t size = j.begin + j.insert.size() + (old.size() - j.end);
+  if (now.size() < std::min(size, old.size()) || now.size() > std::max(size, old.size()))
+    return false;
+  if (now.substr(0, j.begin) != old.substr(0, j.begin)) return false;
+  for (std::size_t i = j.begin; i < now.size(); ++i) {
+    const std::size_t k = i - j.begin;
+    const bool isOld = i < old.size() && now[i] == old[i];
+    const bool isNew =
+        i < size &&
+        now[i] == (k < j.insert.size() ? j.insert[k] : old[j.end + k - j.insert.size()]);
+    if (!isOld && !isNew) return false;
+  }
+  return true;
+}
 
 // Puts `old` back as the whole file; errno set when it could not.
 bool Restore(int fd, std::string_view old) {
@@ -45,21 +94,25 @@ void RemoveStaleTemporaries(const OpenFile& file) {
   closedir(dir);
 }
 
+void Say(const char* line) {
+  if (write(STDERR_FILENO, line, std::strlen(line)) < 0) {
+    // Nothing more can be said.
+  }
+}
+
 }  // namespace
 
 int RewriteInPlace(const OpenFile& file, std::string_view bytes, const Splice& splice) {
-  // Another name of a file in a directory others may write could be anyone's file.
-  struct stat dir {};
-  if (file.st.st_nlink > 1 && geteuid() == 0 && (fstat(file.dir, &dir) != 0 || dir.st_mode & 022)) {
-    return EPERM;
-  }
   // The journal appears whole or not at all: written under a temporary name, then renamed.
   const std::string temp = SideName(file.name, std::to_string(getpid()));
   const std::string journal = SideName(file.name, kJournal);
+  const std::string header = std::string(kMagic) + std::to_string(splice.begin) + ' ' +
+                             std::to_string(splice.end) + ' ' +
+                             std::to_string(splice.insert.size()) + '\n';
   Fd copy(
       openat(file.dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (copy.get() < 0) return errno;
-  if (!WriteParts(copy.get(), 0, {bytes}) || fsync(copy.get()) != 0 ||
+  if (!WriteParts(copy.get(), 0, {header, splice.insert, bytes}) || fsync(copy.get()) != 0 ||
       renameat(file.dir, temp.c_str(), file.dir, journal.c_str()) != 0 || fsync(file.dir) != 0) {
     const int error = errno;
     unlinkat(file.dir, temp.c_str(), 0);
@@ -80,6 +133,11 @@ int RewriteInPlace(const OpenFile& file, std::string_view bytes, const Splice& s
   return 0;
 }
 
+bool HasJournal(const OpenFile& file) {
+  struct stat st {};
+  return fstatat(file.dir, SideName(file.name, kJournal).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 int Recover(const OpenFile& file) {
   RemoveStaleTemporaries(file);
   const std::string journal = SideName(file.name, kJournal);
@@ -89,10 +147,18 @@ int Recover(const OpenFile& file) {
   if (fstat(fd.get(), &st) != 0) return errno;
   // Ours has one name: another is a link someone made to a file of this user's.
   if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1) return EPERM;
-  std::string old(static_cast<std::size_t>(st.st_size), '\0');
-  if (pread(fd.get(), old.data(), old.size(), 0) != st.st_size) return EIO;
-  if (!Restore(file.fd, old)) return errno;
-  unlinkat(file.dir, journal.c_str(), 0);
+  std::string bytes;
+  std::string now;
+  if (const int error = ReadWhole(fd.get(), 2 * kMaxFileSize, &bytes)) return error;
+  if (const int error = ReadWhole(file.fd, kMaxFileSize, &now)) return error;
+  Journal j;
+  if (!Parse(bytes, &j) || !CouldHaveLeft(now, j)) {
+    Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of "
+        "that write removed\n");
+  } else if (now != j.old && !Restore(file.fd, j.old)) {
+    return errno;
+  }
+  if (unlinkat(file.dir, journal.c_str(), 0) != 0) return errno;
   fsync(file.dir);
   return 0;
 }

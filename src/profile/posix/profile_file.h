@@ -1,29 +1,33 @@
-// Reading and safely changing a profile file on a POSIX file system.
+// Reading and safely changing a key of a profile file on a POSIX file system.
 #pragma once
 
-#include <functional>
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "profile/profile.h"
-
 namespace tavrel::profile {
 
-// The bytes of a regular file; nothing for a missing, unreadable or special file
-// (a FIFO is refused, never waited on). `error` becomes 0 when the file was read or is
-// missing from an existing directory, otherwise the error number of why it was not.
-std::optional<std::string> ReadFileBytes(const std::string& path, int* error);
+// The value of `key` in `section` of the file at `path`, as GetProfileString delivers it,
+// found by the walk (see WithRights) with the rights that apply. Only a regular file is
+// opened, never a FIFO or device. `error` becomes 0 when the file was read or is missing
+// from an existing directory, otherwise the error number of why it was not: the value is
+// then `fallback`'s, as for a missing file, except for a file over 256 MiB (EFBIG) or memory
+// running out (ENOMEM), which read as nothing. Nothing thrown escapes.
+std::string ReadValue(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view fallback, std::size_t size, int* error) noexcept;
 
-// Changes the file at `path` by `change`, which receives the current bytes (empty for a
-// missing file), with no more rights than the user who controls the path (see
-// AsControllingUser). Symbolic links are followed only as that user could; a FIFO, device
-// or directory is never opened for writing. Under a lock that only writers can take, the
-// new file is made beside the old one with all its metadata and renamed over it, or, where
-// that cannot keep the metadata, rewritten in place behind a journal. 0 on success (also
-// when nothing needed writing); otherwise the error number of the failing step (EILSEQ when
-// the change is refused, ETIMEDOUT for a lock not granted in time, ENOMEM), with the file
-// untouched.
-int UpdateFile(const std::string& path, const std::function<Splice(std::string_view)>& change);
+// Sets `key` in `section` of the file at `path` to `value` (see SetProfileString), with
+// the rights that apply. Under a lock beside the file that only the acting user's runs
+// take, a value of the same length is overwritten in place (one pwrite, fdatasync), and
+// any other change makes a new file beside the old one with all its metadata, renamed
+// over it, or, where that cannot keep the metadata, rewrites it in place behind a journal.
+// The lock file is removed afterwards. Where no lock file can be made (a directory this
+// user may not write) only a change of the same length is made. 0 on success (also when
+// nothing needed writing); otherwise the error number of the failing step (EILSEQ when
+// the change is refused, ETIMEDOUT for a lock not granted in time, EFBIG for a file over
+// 256 MiB, ENOMEM), with the
+// file untouched. Nothing thrown escapes.
+int WriteValue(const std::string& path, std::string_view section, std::string_view key,
+               std::string_view value) noexcept;
 
 }  // namespace tavrel::profile

@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <utility>
 
 #include "profile/posix/profile_file.h"
@@ -52,20 +50,11 @@ std::string SystemWindowsDirectory() {
   return prefix + "/drive_c/windows";
 }
 
-// A write that runs out of memory, or fails in any other unforeseen way, is a failed
-// write: the file stays as it was and a silent run ends with status 1, never an abort.
+// The profile code turns every failure, running out of memory included, into an error
+// number: a silent run then ends with status 1, never an abort.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file, std::string* reason) {
-  int error = 0;
-  try {
-    error = profile::UpdateFile(file, [&](std::string_view bytes) {
-      return profile::SetProfileString(bytes, section, key, value);
-    });
-  } catch (const std::bad_alloc&) {
-    error = ENOMEM;
-  } catch (const std::exception&) {
-    error = EIO;
-  }
+  const int error = profile::WriteValue(file, section, key, value);
   if (error != 0) *reason = std::strerror(error);
   return error == 0;
 }
@@ -73,9 +62,8 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error) {
-  profile::ProfileString read = profile::GetProfileString(
-      profile::ReadFileBytes(file, error).value_or(""), section, key, fallback, size);
-  return {read.count, std::move(read.text)};
+  std::string text = profile::ReadValue(file, section, key, fallback, size, error);
+  return {text.size(), std::move(text)};
 }
 
 std::string DecimalSeparator() {

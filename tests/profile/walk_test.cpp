@@ -1,0 +1,152 @@
+// Whose rights the walk chooses, one row per rule, on real directories and links of root,
+// nobody (65534) and daemon (1), in the manner of systemd's test-chase.c. Root only.
+#include "profile/posix/walk.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace tavrel::profile {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+constexpr uid_t kNobody = 65534;
+constexpr uid_t kDaemon = 1;
+
+struct Row {
+  const char* name;
+  const char* path;
+  std::function<void(const TempDir&)> arrange;
+  int error;
+  std::string identity;  // "uid", or "uid gid groups" where those matter
+  friend void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+};
+
+void Own(const std::string& path, uid_t uid, gid_t gid = static_cast<gid_t>(-1)) {
+  ASSERT_EQ(lchown(path.c_str(), uid, gid), 0) << path;
+}
+void Dir(const std::string& path, uid_t uid, mode_t mode = 0755) {
+  fs::create_directory(path);
+  Own(path, uid);
+  chmod(path.c_str(), mode);
+}
+void File(const std::string& path, uid_t uid) {
+  test::WriteBytes(path, "");
+  Own(path, uid);
+}
+void Link(const std::string& target, const std::string& path, uid_t uid) {
+  fs::create_symlink(target, path);
+  Own(path, uid);
+}
+
+class Walk : public testing::TestWithParam<Row> {};
+
+TEST_P(Walk, ChoosesWhoseRightsApply) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  chmod(dir.path().c_str(), 0755);
+  GetParam().arrange(dir);
+  std::string out;
+  const int error = WithRights(
+      dir / GetParam().path,
+      [](const Place&, std::string* who) {
+        *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
+               std::to_string(getgroups(0, nullptr));
+        return 0;
+      },
+      &out);
+  EXPECT_EQ(error, GetParam().error);
+  const bool whole = GetParam().identity.find(' ') != std::string::npos;
+  EXPECT_EQ(whole ? out : out.substr(0, out.find(' ')), GetParam().identity);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Walk,
+    testing::Values(Row{"roots_directories_keep_root", "w/win.ini",
+                        [](auto& d) { Dir(d / "w", 0); }, 0, "0"},
+                    Row{"a_users_directory_is_theirs", "w/win.ini",
+                        [](auto& d) { Dir(d / "w", kNobody); }, 0, "65534"},
+                    // Root's convenience link does not hide whose directory it leads to.
+                    Row{"roots_link_to_a_users_directory", "link/win.ini",
+                        [](auto& d) {
+                          Dir(d / "w", kNobody);
+                          Link(d / "w", d / "link", 0);
+                        },
+                        0, "65534"},
+                    Row{"a_users_link_in_roots_own_directory", "win.ini",
+                        [](auto& d) {
+                          File(d / "secret", 0);
+                          Link("secret", d / "win.ini", kNobody);
+                        },
+                        0, "65534"},
+                    Row{"a_users_link_in_roots_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "secret", 0);
+                          Link("../secret", d / "s/win.ini", kNobody);
+                        },
+                        0, "65534"},
+                    Row{"a_users_file_in_roots_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "s/win.ini", kNobody);
+                        },
+                        0, "65534"},
+                    Row{"a_users_file_root_put_in_its_own_directory", "win.ini",
+                        [](auto& d) { File(d / "win.ini", kNobody); }, 0, "0"},
+                    Row{"roots_file_where_a_group_may_move_names", "g/win.ini",
+                        [](auto& d) {
+                          Dir(d / "g", 0, 0775);
+                          Own(d / "g", 0, kDaemon);
+                          File(d / "g/win.ini", 0);
+                        },
+                        EPERM, ""},
+                    Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
+                        [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
+                    Row{"a_second_name_of_roots_file_in_a_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "secret", 0);
+                          fs::create_hard_link(d / "secret", d / "s/win.ini");
+                        },
+                        EPERM, ""},
+                    Row{"a_users_link_into_another_users_directory", "n/w/win.ini",
+                        [](auto& d) {
+                          Dir(d / "n", kNobody);
+                          Dir(d / "b", kDaemon);
+                          Link(d / "b", d / "n/w", kNobody);
+                        },
+                        EPERM, ""},
+                    // Root's link through a user's directory: the rest is walked as that user.
+                    Row{"roots_link_through_a_users_directory", "win.ini",
+                        [](auto& d) {
+                          Dir(d / "h", kNobody);
+                          Link(d.path().string(), d / "h/a", kNobody);
+                          File(d / "secret", 0);
+                          Link(d / "h/a/secret", d / "win.ini", 0);
+                        },
+                        0, "65534"},
+                    Row{"a_uid_without_an_account_has_no_groups", "x/win.ini",
+                        [](auto& d) {
+                          Dir(d / "x", 4242);
+                          Own(d / "x", 4242, 50);
+                        },
+                        0, "4242 65534 0"},
+                    Row{"a_link_loop", "a",
+                        [](auto& d) {
+                          Link("b", d / "a", 0);
+                          Link("a", d / "b", 0);
+                        },
+                        ELOOP, ""}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace tavrel::profile
