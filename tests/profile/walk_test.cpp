@@ -70,76 +70,76 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, Walk,
-    testing::Values(
-        Row{"roots_directories_keep_root", "w/win.ini", [](auto& d) { Dir(d / "w", 0); }, 0, "0"},
-        Row{"a_users_directory_is_theirs", "w/win.ini", [](auto& d) { Dir(d / "w", kNobody); }, 0,
-            "65534"},
-        // Root's convenience link does not hide whose directory it leads to.
-        Row{"roots_link_to_a_users_directory", "link/win.ini",
-            [](auto& d) {
-              Dir(d / "w", kNobody);
-              Link(d / "w", d / "link", 0);
-            },
-            0, "65534"},
-        Row{"a_users_link_in_roots_sticky_directory", "s/win.ini",
-            [](auto& d) {
-              Dir(d / "s", 0, 01777);
-              File(d / "secret", 0);
-              Link("../secret", d / "s/win.ini", kNobody);
-            },
-            0, "65534"},
-        Row{"a_users_file_in_roots_sticky_directory", "s/win.ini",
-            [](auto& d) {
-              Dir(d / "s", 0, 01777);
-              File(d / "s/win.ini", kNobody);
-            },
-            0, "65534"},
-        Row{"a_users_file_root_put_in_its_own_directory", "win.ini",
-            [](auto& d) { File(d / "win.ini", kNobody); }, 0, "0"},
-        Row{"roots_file_where_a_group_may_move_names", "g/win.ini",
-            [](auto& d) {
-              Dir(d / "g", 0, 0775);
-              Own(d / "g", 0, kDaemon);
-              File(d / "g/win.ini", 0);
-            },
-            EPERM, ""},
-        Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
-            [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
-        Row{"a_second_name_of_roots_file_in_a_sticky_directory", "s/win.ini",
-            [](auto& d) {
-              Dir(d / "s", 0, 01777);
-              File(d / "secret", 0);
-              fs::create_hard_link(d / "secret", d / "s/win.ini");
-            },
-            EPERM, ""},
-        Row{"a_users_link_into_another_users_directory", "n/w/win.ini",
-            [](auto& d) {
-              Dir(d / "n", kNobody);
-              Dir(d / "b", kDaemon);
-              Link(d / "b", d / "n/w", kNobody);
-            },
-            EPERM, ""},
-        // Root's link through a user's directory: the rest is walked as that user.
-        Row{"roots_link_through_a_users_directory", "win.ini",
-            [](auto& d) {
-              Dir(d / "h", kNobody);
-              Link(d.path().string(), d / "h/a", kNobody);
-              File(d / "secret", 0);
-              Link(d / "h/a/secret", d / "win.ini", 0);
-            },
-            0, "65534"},
-        Row{"a_uid_without_an_account_has_no_groups", "x/win.ini",
-            [](auto& d) {
-              Dir(d / "x", 4242);
-              Own(d / "x", 4242, 50);
-            },
-            0, "4242 65534 0"},
-        Row{"a_link_loop", "a",
-            [](auto& d) {
-              Link("b", d / "a", 0);
-              Link("a", d / "b", 0);
-            },
-            ELOOP, ""}),
+    testing::Values(Row{"roots_directories_keep_root", "w/win.ini",
+                        [](auto& d) { Dir(d / "w", 0); }, 0, "0"},
+                    Row{"a_users_directory_is_theirs", "w/win.ini",
+                        [](auto& d) { Dir(d / "w", kNobody); }, 0, "65534"},
+                    // Root's convenience link does not hide whose directory it leads to.
+                    Row{"roots_link_to_a_users_directory", "link/win.ini",
+                        [](auto& d) {
+                          Dir(d / "w", kNobody);
+                          Link(d / "w", d / "link", 0);
+                        },
+                        0, "65534"},
+                    Row{"a_users_link_in_roots_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "secret", 0);
+                          Link("../secret", d / "s/win.ini", kNobody);
+                        },
+                        0, "65534"},
+                    Row{"a_users_file_in_roots_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "s/win.ini", kNobody);
+                        },
+                        0, "65534"},
+                    Row{"a_users_file_root_put_in_its_own_directory", "win.ini",
+                        [](auto& d) { File(d / "win.ini", kNobody); }, 0, "0"},
+                    Row{"roots_file_where_a_group_may_move_names", "g/win.ini",
+                        [](auto& d) {
+                          Dir(d / "g", 0, 0775);
+                          Own(d / "g", 0, kDaemon);
+                          File(d / "g/win.ini", 0);
+                        },
+                        EPERM, ""},
+                    Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
+                        [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
+                    Row{"a_second_name_of_roots_file_in_a_sticky_directory", "s/win.ini",
+                        [](auto& d) {
+                          Dir(d / "s", 0, 01777);
+                          File(d / "secret", 0);
+                          fs::create_hard_link(d / "secret", d / "s/win.ini");
+                        },
+                        EPERM, ""},
+                    Row{"a_users_link_into_another_users_directory", "n/w/win.ini",
+                        [](auto& d) {
+                          Dir(d / "n", kNobody);
+                          Dir(d / "b", kDaemon);
+                          Link(d / "b", d / "n/w", kNobody);
+                        },
+                        EPERM, ""},
+                    // Root's link through a user's directory: the rest is walked as that user.
+                    Row{"roots_link_through_a_users_directory", "win.ini",
+                        [](auto& d) {
+                          Dir(d / "h", kNobody);
+                          Link(d.path().string(), d / "h/a", kNobody);
+                          File(d / "secret", 0);
+                          Link(d / "h/a/secret", d / "win.ini", 0);
+                        },
+                        0, "65534"},
+                    Row{"a_uid_without_an_account_has_no_groups", "x/win.ini",
+                        [](auto& d) {
+                          Dir(d / "x", 4242);
+                          Own(d / "x", 4242, 50);
+                        },
+                        0, "4242 65534 0"},
+                    Row{"a_link_loop", "a",
+                        [](auto& d) {
+                          Link("b", d / "a", 0);
+                          Link("a", d / "b", 0);
+                        },
+                        ELOOP, ""}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

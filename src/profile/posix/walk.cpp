@@ -57,10 +57,12 @@ class Walker {
     std::deque<std::string> parts;
     for (std::size_t at = 0; at <= path.size();) {
       const std::size_t end = std::min(path.find('/', at), path.size());
-      if (end > at && path.compare(at, end - at, ".") != 0) parts.push_back(path.substr(at, end - at));
+      if (end > at && path.compare(at, end - at, ".") != 0)
+        parts.push_back(path.substr(at, end - at));
       at = end + 1;
     }
-    const bool dot = path == "." || (path.size() >= 2 && path.compare(path.size() - 2, 2, "/.") == 0);
+    const bool dot =
+        path == "." || (path.size() >= 2 && path.compare(path.size() - 2, 2, "/.") == 0);
     if (parts.empty() || path.back() == '/' || dot) {
       parts.emplace_back(".");
     }
@@ -103,8 +105,7 @@ class Walker {
     return target[0] == '/' ? Start("/") : 0;
   }
 
-  int Arrive(const std::string& name, const struct stat* st,
-             const Act& act) {
+  int Arrive(const std::string& name, const struct stat* st, const Act& act) {
     // A directory that can be listed and flushed, where this user may read it.
     Fd dir(openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) dir = std::move(dir_);
@@ -135,8 +136,7 @@ bool Place::Allows(const struct stat& now) const {
   return WhoseRights(acting, dirStat, &now) == Verdict::Keep;
 }
 
-int WithRights(const std::string& path, const Act& act,
-               std::string* out) noexcept {
+int WithRights(const std::string& path, const Act& act, std::string* out) noexcept {
   int report = -1;
   const int result = Contained([&] { return Walker(&report, out).Run(path, act); });
   // A child ends here, never returning into its parent's code.
