@@ -55,14 +55,16 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
   chmod(dir.path().c_str(), 0755);
   GetParam().arrange(dir);
   std::string out;
+  const std::string path = GetParam().path;  // one starting with "." is left relative
   const int error = WithRights(
-      dir / GetParam().path,
+      path[0] == '.' ? path : dir / path,
       [](const Place&, std::string* who) {
         *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
                std::to_string(getgroups(0, nullptr));
         return 0;
       },
       &out);
+  chdir("/");
   EXPECT_EQ(error, GetParam().error);
   const bool whole = GetParam().identity.find(' ') != std::string::npos;
   EXPECT_EQ(whole ? out : out.substr(0, out.find(' ')), GetParam().identity);
@@ -134,6 +136,13 @@ INSTANTIATE_TEST_SUITE_P(
                           Own(d / "x", 4242, 50);
                         },
                         0, "4242 65534 0"},
+                    // Root, left in a user's working directory, forks there and goes no further.
+                    Row{"a_users_working_directory", "./win.ini",
+                        [](auto& d) {
+                          Dir(d / "w", kNobody);
+                          chdir((d / "w").c_str());
+                        },
+                        0, "65534"},
                     Row{"a_link_loop", "a",
                         [](auto& d) {
                           Link("b", d / "a", 0);
