@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -103,6 +104,13 @@ INSTANTIATE_TEST_SUITE_P(
                           Dir(d / "g", 0, 0775);
                           Own(d / "g", 0, kDaemon);
                           File(d / "g/win.ini", 0);
+                        },
+                        EPERM, ""},
+                    Row{"roots_file_where_an_acl_entry_may_move_names", "a/win.ini",
+                        [](auto& d) {
+                          Dir(d / "a", 0);
+                          ASSERT_EQ(std::system(("setfacl -m u:nobody:rwx " + d / "a").c_str()), 0);
+                          File(d / "a/win.ini", 0);
                         },
                         EPERM, ""},
                     Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
