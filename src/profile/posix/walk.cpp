@@ -85,6 +85,7 @@ class Walker {
       case Verdict::Refuse:
         return EPERM;
       case Verdict::Become:
+        if (entry == nullptr) return EPERM;  // a missing name has no owner to become
         parent_ = ForkAsUser(entry->st_uid, report_, &result_, out_);
         if (!parent_) acting_ = entry->st_uid;
         return 0;
