@@ -28,7 +28,8 @@ int ReadFound(const Place& place, std::string* bytes) {
   if (S_ISDIR(place.st.st_mode)) return EISDIR;
   if (!S_ISREG(place.st.st_mode)) return EINVAL;
   if (place.st.st_size > kMaxFileSize) return EFBIG;
-  const Fd fd(openat(place.dir, place.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  const Fd fd(
+      openat(place.dir, place.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
   if (fd.get() < 0) return errno == ELOOP ? EAGAIN : errno;
   if (fstat(fd.get(), &st) != 0) return errno;
@@ -81,7 +82,8 @@ class Lock {
       }
       // The holder before may have removed the name, or another run made a new one.
       struct stat named {};
-      if (fstatat(dir_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameInode(named, held)) {
+      if (fstatat(dir_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+          SameInode(named, held)) {
         return 0;
       }
     }
@@ -103,8 +105,8 @@ class Lock {
       return fd;
     }
     if (errno != ENOENT) return -1;
-    const int fd =
-        openat(dir_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockMode);
+    const int fd = openat(dir_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          kLockMode);
     if (fd < 0 && errno == EEXIST) errno = EAGAIN;
     if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) missing_ = errno;
     return fd;
@@ -183,7 +185,8 @@ std::string ReadValue(const std::string& path, std::string_view section, std::st
   }
   if (*error == 0 || *error == EFBIG || *error == ENOMEM) return value;
   // A file that cannot be looked at reads as a missing one.
-  if (Contained([&] { return value = GetProfileString("", section, key, fallback, size), 0; }) != 0) {
+  if (Contained([&] { return value = GetProfileString("", section, key, fallback, size), 0; }) !=
+      0) {
     value.clear();
   }
   return value;
