@@ -43,7 +43,7 @@ int ReadFound(const Place& place, std::string* bytes) {
 // in progress: waited for, within the lock's patience.
 class Lock {
  public:
-  Lock(int dir, std::string name) : dir_(dir), name_(SideName(name, "lock")) {}
+  Lock(int dir, const std::string& name) : dir_(dir), name_(SideName(name, "lock")) {}
   Lock(const Lock&) = delete;
   Lock& operator=(const Lock&) = delete;
   ~Lock() {
