@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -55,14 +56,16 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
   chmod(dir.path().c_str(), 0755);
   GetParam().arrange(dir);
   std::string out;
+  const std::string path = GetParam().path;  // one starting with "." is left relative
   const int error = WithRights(
-      dir / GetParam().path,
+      path[0] == '.' ? path : dir / path,
       [](const Place&, std::string* who) {
         *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
                std::to_string(getgroups(0, nullptr));
         return 0;
       },
       &out);
+  chdir("/");
   EXPECT_EQ(error, GetParam().error);
   const bool whole = GetParam().identity.find(' ') != std::string::npos;
   EXPECT_EQ(whole ? out : out.substr(0, out.find(' ')), GetParam().identity);
@@ -109,6 +112,13 @@ INSTANTIATE_TEST_SUITE_P(
                           File(d / "g/win.ini", 0);
                         },
                         EPERM, ""},
+                    Row{"roots_file_where_an_acl_entry_may_move_names", "a/win.ini",
+                        [](auto& d) {
+                          Dir(d / "a", 0);
+                          ASSERT_EQ(std::system(("setfacl -m u:nobody:rwx " + d / "a").c_str()), 0);
+                          File(d / "a/win.ini", 0);
+                        },
+                        EPERM, ""},
                     Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
                         [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
                     Row{"a_second_name_of_roots_file_in_a_sticky_directory", "s/win.ini",
@@ -140,6 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                           Own(d / "x", 4242, 50);
                         },
                         0, "4242 65534 0"},
+                    // Root, left in a user's working directory, forks there and goes no further.
+                    Row{"a_users_working_directory", "./win.ini",
+                        [](auto& d) {
+                          Dir(d / "w", kNobody);
+                          chdir((d / "w").c_str());
+                        },
+                        0, "65534"},
                     Row{"a_link_loop", "a",
                         [](auto& d) {
                           Link("b", d / "a", 0);

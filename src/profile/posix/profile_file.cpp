@@ -98,6 +98,8 @@ class Lock {
   int Open() {
     struct stat seen {};
     if (fstatat(dir_, name_.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0) {
+      // No link left: being removed by the run before, as we looked.
+      if (seen.st_nlink == 0) return errno = EAGAIN, -1;
       if (!S_ISREG(seen.st_mode) || seen.st_nlink != 1) return errno = EPERM, -1;
       if (seen.st_uid != geteuid()) return errno = EAGAIN, -1;
       const int fd = openat(dir_, name_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);

@@ -9,9 +9,9 @@
 namespace tavrel::profile {
 namespace {
 
-bool OthersMayWrite(const struct stat& dir) {
-  return (dir.st_mode & S_IWOTH) != 0 || ((dir.st_mode & S_IWGRP) != 0 && dir.st_gid != 0);
-}
+// The group bits count even for root's group: under an ACL they are its mask, the most that
+// any user or group it names may do.
+bool OthersMayWrite(const struct stat& dir) { return (dir.st_mode & (S_IWOTH | S_IWGRP)) != 0; }
 
 // The group of files whose group has no name here (65534 unless the kernel says otherwise).
 gid_t OverflowGid() {

@@ -16,7 +16,7 @@ enum class Verdict {
 // a name that does not exist yet) in the directory `dir`.
 //  - As root: a directory or link of another user's is that user's, so the walk becomes
 //    them; so is a file of theirs in a directory others may write, where they could have
-//    put it. In a directory of root's that others may write (a group other than root's, or
+//    put it. In a directory of root's that others may write (a group, an ACL entry, or
 //    everyone) and that is not sticky, anyone of them could have moved anything there:
 //    root's own entries and missing names there are refused, as is, even where it is
 //    sticky, a file of root's with more than one name (a link someone made to it).

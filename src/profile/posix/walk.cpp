@@ -23,6 +23,8 @@ class Walker {
     Push(path);
     if (const int error = Start(path[0] == '/' ? "/" : ".")) return error;
     for (;;) {
+      // A parent that forked (at the start, or at a link to "/") only passes on the result.
+      if (parent_) return result_;
       const std::string name = std::move(todo_.front());
       todo_.pop_front();
       const bool last = todo_.empty();
@@ -73,8 +75,7 @@ class Walker {
     dir_.reset(open(from, O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (dir_.get() < 0 || fstat(dir_.get(), &dirStat_) != 0) return errno;
     const struct stat self = dirStat_;
-    if (const int error = Judge(&self)) return error;
-    return parent_ ? result_ : 0;
+    return Judge(&self);
   }
 
   // Applies WhoseRights to `entry` in the current directory: in root's process, a change of
