@@ -147,15 +147,15 @@ int Recover(const OpenFile& file) {
   if (fstat(fd.get(), &st) != 0) return errno;
   // Ours has one name: another is a link someone made to a file of this user's.
   if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1) return EPERM;
-  std::string bytes;
-  std::string now;
+  FileBytes bytes;
+  FileBytes now;
   if (const int error = ReadWhole(fd.get(), 2 * kMaxFileSize, &bytes)) return error;
   if (const int error = ReadWhole(file.fd, kMaxFileSize, &now)) return error;
   Journal j;
   if (!Parse(bytes, &j) || !CouldHaveLeft(now, j)) {
     Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of "
         "that write removed\n");
-  } else if (now != j.old && !Restore(file.fd, j.old)) {
+  } else if (std::string_view(now) != j.old && !Restore(file.fd, j.old)) {
     return errno;
   }
   if (unlinkat(file.dir, journal.c_str(), 0) != 0) return errno;

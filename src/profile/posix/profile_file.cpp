@@ -23,7 +23,7 @@ constexpr mode_t kLockMode = 0200;
 constexpr int kReadTries = 3;
 
 // The file the walk found, opened for reading only if it is the regular file it saw.
-int ReadFound(const Place& place, std::string* bytes) {
+int ReadFound(const Place& place, FileBytes* bytes) {
   if (!place.exists) return 0;
   if (S_ISDIR(place.st.st_mode)) return EISDIR;
   if (!S_ISREG(place.st.st_mode)) return EINVAL;
@@ -138,7 +138,7 @@ int OpenForWriting(const Place& place, OpenFile* file, bool* created) {
 }
 
 // The change, made by the least write that keeps the file whole at every moment.
-int Change(const OpenFile& file, const std::string& bytes, const Splice& splice, const Lock& lock) {
+int Change(const OpenFile& file, std::string_view bytes, const Splice& splice, const Lock& lock) {
   if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
   if (splice.outcome == SpliceOutcome::Unchanged) return 0;
   if (splice.insert.size() == splice.end - splice.begin) return Overwrite(file, bytes, splice);
@@ -159,7 +159,7 @@ int Update(const Place& place, std::string_view section, std::string_view key,
   const int opened = OpenForWriting(place, &file, &created);
   const Fd fd(file.fd);
   if (opened != 0) return opened;
-  std::string bytes;
+  FileBytes bytes;
   // Without the lock, a journal can neither be trusted nor removed.
   int result = lock.held() ? Recover(file) : HasJournal(file) ? lock.missing() : 0;
   if (result == 0) result = ReadWhole(fd.get(), kMaxFileSize, &bytes);
@@ -175,7 +175,7 @@ std::string ReadValue(const std::string& path, std::string_view section, std::st
                       std::string_view fallback, std::size_t size, int* error) noexcept {
   std::string value;
   const auto read = [&](const Place& place, std::string* out) {
-    std::string bytes;
+    FileBytes bytes;
     const int result = ReadFound(place, &bytes);
     if (result == 0) *out = GetProfileString(bytes, section, key, fallback, size);
     return result;

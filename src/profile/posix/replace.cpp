@@ -24,20 +24,21 @@ bool WriteParts(int fd, off_t at, std::initializer_list<std::string_view> parts)
   return true;
 }
 
-int ReadWhole(int fd, long long limit, std::string* bytes) {
+int ReadWhole(int fd, long long limit, FileBytes* bytes) {
   struct stat st {};
   if (fstat(fd, &st) != 0) return errno;
   if (st.st_size > limit) return EFBIG;
-  bytes->assign(static_cast<std::size_t>(st.st_size), '\0');
-  std::size_t got = 0;
-  while (got < bytes->size()) {
-    const ssize_t n = pread(fd, bytes->data() + got, bytes->size() - got, static_cast<off_t>(got));
+  const auto size = static_cast<std::size_t>(st.st_size);
+  bytes->data.reset(new char[size]);  // NOLINT: not value-initialized, on purpose
+  bytes->size = 0;
+  while (bytes->size < size) {
+    const ssize_t n = pread(fd, bytes->data.get() + bytes->size, size - bytes->size,
+                            static_cast<off_t>(bytes->size));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
     if (n == 0) break;
-    got += static_cast<std::size_t>(n);
+    bytes->size += static_cast<std::size_t>(n);
   }
-  bytes->resize(got);
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,15 @@ namespace tavrel::profile {
 // cannot be written whole.
 bool WriteParts(int fd, off_t at, std::initializer_list<std::string_view> parts);
 
+// A file's bytes in a buffer that is not filled first: a large file costs one copy.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+  operator std::string_view() const { return {data.get(), size}; }  // NOLINT: a view of it
+};
+
 // The whole file in one buffer of the size it has; EFBIG beyond `limit` bytes.
-int ReadWhole(int fd, long long limit, std::string* bytes);
+int ReadWhole(int fd, long long limit, FileBytes* bytes);
 
 // A value of the same length: only the bytes that differ, written into the open file by
 // one pwrite and flushed (fdatasync). The file keeps its inode, metadata and every other
