@@ -35,13 +35,17 @@ make_ini() {
     for (i = 0; n < size; i++) { line = sprintf("[Section %d]\r\nKey=value %d with some text\r\n", i, i); printf "%s", line; n += length(line) } }'
 }
 
-median_ms() { /usr/bin/python3 -c "import json,sys; print('%.2f' % (json.load(open(sys.argv[1]))['results'][0]['median']*1000))" "$1"; }
+# The median of every run in the given hyperfine exports, in milliseconds.
+median_ms() { /usr/bin/python3 -c "import json,statistics,sys; print('%.2f' % (1000 * statistics.median(t for f in sys.argv[1:] for t in json.load(open(f))['results'][0]['times'])))" "$@"; }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 
 declare -A time mem
 sizes=(4K 1M 10M 100M)
 declare -A bytes=([4K]=4096 [1M]=1048576 [10M]=10485760 [100M]=104857600)
-declare -A runs=([4K]=200 [1M]=50 [10M]=15 [100M]=5)
+# Runs per round; the rounds take every command in turn, so that a slow spell of the
+# machine falls on all of them alike.
+declare -A runs=([4K]=40 [1M]=10 [10M]=5 [100M]=5)
+declare -A rounds=([4K]=5 [1M]=5 [10M]=3 [100M]=1)
 declare -A crudini_runs=([4K]=20 [1M]=5 [10M]=2)
 for size in "${sizes[@]}"; do
   make_ini "${bytes[$size]}" 0 >"$work/enabled.ini"
@@ -58,17 +62,26 @@ for size in "${sizes[@]}"; do
     [baseline]="$work/baseline $WINDIR 1|enabled"
     [crudini]="crudini --set $ini Microsoft\\ Proxy\\ Service Disable 1|enabled"
   )
+  for round in $(seq "${rounds[$size]}"); do
+    for tool in tavrel_off tavrel_on floor_off floor_on tavrel_long baseline crudini; do
+      command=${commands[$tool]%|*} start=${commands[$tool]#*|}.ini
+      n=${runs[$size]} warmup=3
+      [ "$size" = 100M ] && warmup=1
+      if [ "$tool" = crudini ]; then
+        [ "$size" = 100M ] || [ "$round" -gt 1 ] && continue
+        n=${crudini_runs[$size]} warmup=$((n > 2 ? 1 : 0))
+      fi
+      hyperfine -N --style none --warmup "$warmup" --runs "$n" --prepare "cp $work/$start $ini" \
+        --export-json "$work/$tool-$size-$round.json" "$command" >/dev/null
+    done
+  done
   for tool in tavrel_off tavrel_on floor_off floor_on tavrel_long baseline crudini; do
     command=${commands[$tool]%|*} start=${commands[$tool]#*|}.ini
-    n=${runs[$size]} warmup=3
-    [ "$size" = 100M ] && warmup=1
-    if [ "$tool" = crudini ]; then
-      [ "$size" = 100M ] && time[$tool-$size]=- mem[$tool-$size]=- && continue
-      n=${crudini_runs[$size]} warmup=$((n > 2 ? 1 : 0))
+    if [ "$tool" = crudini ] && [ "$size" = 100M ]; then
+      time[$tool-$size]=- mem[$tool-$size]=-
+      continue
     fi
-    hyperfine -N --style none --warmup "$warmup" --runs "$n" --prepare "cp $work/$start $ini" \
-      --export-json "$work/$tool-$size.json" "$command" >/dev/null
-    time[$tool-$size]=$(median_ms "$work/$tool-$size.json")
+    time[$tool-$size]=$(median_ms "$work/$tool-$size"-*.json)
     cp "$work/$start" "$ini"
     # shellcheck disable=SC2086 # the command is split on purpose
     mem[$tool-$size]=$(eval peak_kb $command)
