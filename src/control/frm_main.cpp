@@ -101,22 +101,10 @@ void frmMain::End(int status) {
 }
 
 void frmMain::Click(ControlId id) {
-  switch (id) {
-    case ControlId::cmdDisable:
-      cmdDisable_Click();
-      break;
-    case ControlId::cmdEnable:
-      cmdEnable_Click();
-      break;
-    case ControlId::cmdCancel:
-      cmdCancel_Click();
-      break;
-    case ControlId::cmdClose:
-      cmdClose_Click();
-      break;
-    case ControlId::lblInfo:
-      break;
-  }
+  if (id == ControlId::cmdDisable) cmdDisable_Click();
+  if (id == ControlId::cmdEnable) cmdEnable_Click();
+  if (id == ControlId::cmdCancel) cmdCancel_Click();
+  if (id == ControlId::cmdClose) cmdClose_Click();
 }
 
 }  // namespace tavrel::control

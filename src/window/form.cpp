@@ -7,21 +7,9 @@
 namespace tavrel::window {
 namespace {
 
-const char* StatusText(View view) {
-  switch (view) {
-    case View::StatusDisabled:
-      return "Proxy Client is DISABLED";
-    case View::StatusEnabled:
-      return "Proxy Client is ENABLED";
-    case View::SwitchedOn:
-      return "Proxy Client is now ENABLED";
-    case View::SwitchedOff:
-      return "Proxy Client is now DISABLED";
-    case View::Initial:
-      break;
-  }
-  return "";
-}
+// The label of each view, in the order of View.
+const char* const kStatusText[] = {"", "Proxy Client is DISABLED", "Proxy Client is ENABLED",
+                                   "Proxy Client is now ENABLED", "Proxy Client is now DISABLED"};
 
 }  // namespace
 
@@ -34,24 +22,15 @@ void Form::OnChange(std::function<void(const FormState&)> listener) {
 void Form::SetView(View view) {
   if (view == View::Initial) return;
   state_.view = view;
-  state_.Get(ControlId::lblInfo).caption = StatusText(view);
-  switch (view) {
-    case View::StatusDisabled:
-      state_.Get(ControlId::cmdEnable).visible = true;
-      break;
-    case View::StatusEnabled:
-      state_.Get(ControlId::cmdDisable).visible = true;
-      break;
-    case View::SwitchedOn:
-    case View::SwitchedOff:
-      state_.Get(ControlId::cmdCancel).enabled = false;
-      state_.Get(view == View::SwitchedOn ? ControlId::cmdEnable : ControlId::cmdDisable).visible =
-          false;
-      state_.Get(ControlId::cmdClose).visible = true;
-      state_.focus = ControlId::cmdClose;
-      break;
-    case View::Initial:
-      break;
+  state_.Get(ControlId::lblInfo).caption = kStatusText[static_cast<int>(view)];
+  if (view == View::StatusDisabled) state_.Get(ControlId::cmdEnable).visible = true;
+  if (view == View::StatusEnabled) state_.Get(ControlId::cmdDisable).visible = true;
+  if (view == View::SwitchedOn || view == View::SwitchedOff) {
+    state_.Get(ControlId::cmdCancel).enabled = false;
+    state_.Get(view == View::SwitchedOn ? ControlId::cmdEnable : ControlId::cmdDisable).visible =
+        false;
+    state_.Get(ControlId::cmdClose).visible = true;
+    state_.focus = ControlId::cmdClose;
   }
   Changed();
 }

@@ -39,10 +39,6 @@ void NativeWindow::Render(Form& form) {
   rendering_ = true;
   if (!created_) {
     toolkit_.create(self, state.title.c_str(), state.clientWidth, state.clientHeight, &events_);
-    for (const Control& c : state.controls) {
-      const TavrelControl control = Native(c);
-      toolkit_.add(self, &control);
-    }
     created_ = true;
   }
   for (const Control& c : state.controls) {

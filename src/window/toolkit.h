@@ -33,8 +33,8 @@ struct TavrelToolkit {
   void* self;
   // The window, hidden, its client area in twips; `input` lives as long as the window.
   void (*create)(void* self, const char* title, int width, int height, const TavrelInput* input);
-  void (*add)(void* self, const TavrelControl* control);
-  void (*update)(void* self, const TavrelControl* control);  // caption, visible, enabled
+  // Makes the control the first time it is given, then sets caption, visible and enabled.
+  void (*update)(void* self, const TavrelControl* control);
   // Shows (centred on the screen when it appears) or hides the window, gives `focus` the
   // focus (-1: none) and draws the window as it now is.
   void (*show)(void* self, int shown, int focus);
@@ -58,7 +58,6 @@ TavrelToolkit ToolkitOf(T& toolkit) {
           [](void* t, const char* title, int width, int height, const TavrelInput* input) {
             static_cast<T*>(t)->Create(title, width, height, *input);
           },
-          [](void* t, const TavrelControl* c) { static_cast<T*>(t)->Add(*c); },
           [](void* t, const TavrelControl* c) { static_cast<T*>(t)->Update(*c); },
           [](void* t, int shown, int focus) { static_cast<T*>(t)->Show(shown != 0, focus); },
           [](void* t) { static_cast<T*>(t)->Beep(); },

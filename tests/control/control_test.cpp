@@ -26,7 +26,6 @@ class FakeRuntime final : public Runtime {
   window::NativeWindow& Window() override { return window_; }
 
   void Create(const char*, int, int, const TavrelInput& events) { input = &events; }
-  void Add(const TavrelControl&) {}
   void Update(const TavrelControl& c) {
     Live();
     if (c.id == static_cast<int>(C::lblInfo)) label = c.caption;

@@ -57,23 +57,20 @@ class FltkHost final {
     input_ = &input;
   }
 
-  void Add(const TavrelControl& c) {
-    Fl_Widget* w = nullptr;
-    if (c.button != 0) {
-      w = new FormButton(c.id, *input_, Px(c.left), Px(c.top), Px(c.width), Px(c.height));
-    } else {
-      w = new LabelBox(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
-    }
-    w->labelsize(window::FontPixels(dpi_));
-    window_->add(w);
-    widgets_[static_cast<std::size_t>(c.id)] = w;
-  }
-
   void Update(const TavrelControl& c) {
-    Fl_Widget& w = *widgets_[static_cast<std::size_t>(c.id)];
-    if (std::strcmp(c.caption, w.label() != nullptr ? w.label() : "") != 0) w.copy_label(c.caption);
-    c.visible != 0 ? w.show() : w.hide();
-    c.enabled != 0 ? w.activate() : w.deactivate();
+    Fl_Widget*& w = widgets_[static_cast<std::size_t>(c.id)];
+    if (w == nullptr) {
+      const int x = Px(c.left), y = Px(c.top), width = Px(c.width), height = Px(c.height);
+      w = c.button != 0 ? new FormButton(c.id, *input_, x, y, width, height)
+                        : static_cast<Fl_Widget*>(new LabelBox(x, y, width, height));
+      w->labelsize(window::FontPixels(dpi_));
+      window_->add(w);
+    }
+    if (std::strcmp(c.caption, w->label() != nullptr ? w->label() : "") != 0) {
+      w->copy_label(c.caption);
+    }
+    c.visible != 0 ? w->show() : w->hide();
+    c.enabled != 0 ? w->activate() : w->deactivate();
   }
 
   void Show(bool shown, int focus) {

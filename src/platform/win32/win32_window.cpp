@@ -79,18 +79,6 @@ void Win32Window::Create(const char* title, int width, int height, const TavrelI
   Layout(WindowDpi(hwnd_));
 }
 
-void Win32Window::Add(const TavrelControl& c) {
-  const DWORD style = c.button != 0 ? WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY
-                                    : WS_CHILD | SS_LEFT | SS_NOPREFIX;
-  const auto at = static_cast<std::size_t>(c.id);
-  controls_[at] = CreateWindowExA(
-      0, c.button != 0 ? "BUTTON" : "STATIC", c.caption, style, 0, 0, 0, 0, hwnd_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + c.id)), instance_, nullptr);
-  places_[at] = {c.left, c.top, c.width, c.height};
-  Place(at, WindowDpi(hwnd_));
-  // Show access keys and the focus rectangle from the start, not only after Alt.
-  SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
-}
 
 // Sizes the client area and places the controls at their twips, converted at `dpi`.
 void Win32Window::Layout(UINT dpi) {
@@ -118,7 +106,20 @@ void Win32Window::Place(std::size_t control, UINT dpi) {
 }
 
 void Win32Window::Update(const TavrelControl& c) {
-  HWND control = controls_[static_cast<std::size_t>(c.id)];
+  const auto at = static_cast<std::size_t>(c.id);
+  if (controls_[at] == nullptr) {
+    const DWORD style = c.button != 0 ? WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY
+                                      : WS_CHILD | SS_LEFT | SS_NOPREFIX;
+    controls_[at] = CreateWindowExA(
+        0, c.button != 0 ? "BUTTON" : "STATIC", c.caption, style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + c.id)), instance_, nullptr);
+    places_[at] = {c.left, c.top, c.width, c.height};
+    Place(at, WindowDpi(hwnd_));
+    // Show access keys and the focus rectangle from the start, not only after Alt.
+    SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS),
+                 0);
+  }
+  HWND control = controls_[at];
   char current[64] = {};
   GetWindowTextA(control, current, sizeof current);
   if (std::strcmp(c.caption, current) != 0) SetWindowTextA(control, c.caption);

@@ -20,7 +20,6 @@ class Win32Window final {
   ~Win32Window();
 
   void Create(const char* title, int width, int height, const TavrelInput& input);
-  void Add(const TavrelControl& control);
   void Update(const TavrelControl& control);
   void Show(bool shown, int focus);
   void Beep();
