@@ -79,7 +79,6 @@ void Win32Window::Create(const char* title, int width, int height, const TavrelI
   Layout(WindowDpi(hwnd_));
 }
 
-
 // Sizes the client area and places the controls at their twips, converted at `dpi`.
 void Win32Window::Layout(UINT dpi) {
   RECT frame{0, 0, Px(client_.width, dpi), Px(client_.height, dpi)};
