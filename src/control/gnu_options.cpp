@@ -37,15 +37,8 @@ const char* const kExitStatus =
     "could be opened.\n";
 
 const char* StateWord(setting::ProxyClientState state) {
-  switch (state) {
-    case setting::ProxyClientState::Disabled:
-      return "disabled\n";
-    case setting::ProxyClientState::Enabled:
-      return "enabled\n";
-    case setting::ProxyClientState::Unread:
-      break;
-  }
-  return "unread\n";
+  if (state == setting::ProxyClientState::Disabled) return "disabled\n";
+  return state == setting::ProxyClientState::Enabled ? "enabled\n" : "unread\n";
 }
 
 }  // namespace

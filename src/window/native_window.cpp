@@ -35,12 +35,11 @@ NativeWindow::NativeWindow(const TavrelToolkit& toolkit) : toolkit_(toolkit) {
 void NativeWindow::Render(Form& form) {
   const FormState& state = form.State();
   void* const self = toolkit_.self;
+  if (form_ == nullptr) {
+    toolkit_.create(self, state.title.c_str(), state.clientWidth, state.clientHeight, &events_);
+  }
   form_ = &form;
   rendering_ = true;
-  if (!created_) {
-    toolkit_.create(self, state.title.c_str(), state.clientWidth, state.clientHeight, &events_);
-    created_ = true;
-  }
   for (const Control& c : state.controls) {
     const TavrelControl control = Native(c);
     toolkit_.update(self, &control);

@@ -30,8 +30,7 @@ class NativeWindow {
  private:
   TavrelToolkit toolkit_;
   TavrelInput events_{};
-  Form* form_ = nullptr;
-  bool created_ = false;
+  Form* form_ = nullptr;  // none until the window is made
   // While drawing: the focus moves the toolkit makes then are the model's, not the user's.
   bool rendering_ = false;
 };

@@ -10,8 +10,11 @@
 
 namespace tavrel::platform {
 
+namespace {
+
 using window::KeyCode;
 
+// The key as the model names it, from the toolkit's key and modifier state.
 TavrelKey KeyOf(int key, int state) {
   const std::pair<int, KeyCode> codes[] = {
       {FL_Tab, KeyCode::Tab},     {FL_Enter, KeyCode::Return},  {FL_KP_Enter, KeyCode::Return},
@@ -23,6 +26,8 @@ TavrelKey KeyOf(int key, int state) {
   return {static_cast<int>(code), letter ? static_cast<char>(key) : '\0', (state & FL_SHIFT) != 0,
           (state & FL_ALT) != 0, (state & (FL_CTRL | FL_META)) != 0};
 }
+
+}  // namespace
 
 void ShowFixed(Fl_Window& w) {
   w.size_range(w.w(), w.h(), w.w(), w.h());

@@ -11,9 +11,6 @@
 
 namespace tavrel::platform {
 
-// The key as the model names it, from the toolkit's key and modifier state.
-TavrelKey KeyOf(int key, int state);
-
 // Shows a window of fixed size whose frame has a close box but no minimize or
 // maximize box, the hints set before any window manager can see it mapped.
 void ShowFixed(Fl_Window& w);

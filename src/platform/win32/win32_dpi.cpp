@@ -10,14 +10,14 @@ Function User32(const char* name) {
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
+}  // namespace
+
 UINT SystemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
-
-}  // namespace
 
 UINT WindowDpi(HWND hwnd) {
   static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");

@@ -6,6 +6,7 @@
 
 namespace tavrel::platform {
 
+UINT SystemDpi();
 UINT WindowDpi(HWND hwnd);
 void AdjustForDpi(RECT& rect, DWORD style, UINT dpi);
 int SystemMetricForDpi(int index, UINT dpi);

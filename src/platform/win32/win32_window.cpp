@@ -38,10 +38,7 @@ TavrelKey KeyOf(WPARAM vk, bool alt) {
 HFONT CreateGuiFont(UINT dpi) {
   LOGFONTA font{};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-  HDC screen = GetDC(nullptr);
-  const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi > 0 ? systemDpi : 96);
+  font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
   return CreateFontIndirectA(&font);
 }
 
