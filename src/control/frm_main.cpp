@@ -1,7 +1,9 @@
 #include "control/frm_main.h"
 
+#include "control/gnu_options.h"
 #include "control/message_quote.h"
 #include "setting/ini.h"
+#include "setting/spaces.h"
 
 namespace tavrel::control {
 
@@ -22,9 +24,11 @@ const char* const kHelpText =
 
 }  // namespace
 
+// The program's one start-up, for the window and the options alike.
 void frmMain::Form_Load() {
   setting::IniPath = setting::FindIniPath();
   if (!runtime_.CommandLine().empty()) {
+    if (const std::optional<int> status = RunGnuOption(runtime_)) return End(*status);
     ProcessCommandLine();
     if (ended_) return;
   } else {

@@ -14,6 +14,12 @@ class Runtime {
 
   // Whatever followed the program's name, fetched anew on each call.
   virtual std::string CommandLine() = 0;
+  // Whether a command line may be one of the options of a Linux program (gnu_options.h);
+  // Tavrel.exe leaves every command line to the switches.
+  virtual bool TakesGnuOptions() const = 0;
+  // An option's answer on standard output; false when it could not be written, after a
+  // line on standard error that says why.
+  virtual bool Print(const std::string& text) = 0;
   // Tells a failure of a silent run that the exit status alone would not explain: one
   // line on standard error on Linux; nothing on Windows, whose program stays silent.
   virtual void Complain(const std::string& text) = 0;

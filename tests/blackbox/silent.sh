@@ -73,6 +73,14 @@ EOF
   err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)
   escaped_line() { [ "${err/x\\033y/}" != "$err" ] && [ "$err" = "${err%%$'\n'*}" ]; }
   check "the window error escapes the program's directory: $err" escaped_line
+  # --help and the bash completion offer the options of their table (OPTIONS_TOOL names
+  # them), and each of them is one.
+  names=$("$OPTIONS_TOOL" names | sort)
+  helped=$("$@" --help | sed -nE 's/^  (-[^ ,]*(, -[^ ]*)?) .*/\1/p' | tr -s ', ' '\n' | sort)
+  check "--help lists the options: $helped" [ "$helped" = "$names" ]
+  completed=$(bash -c '. "$1" && COMP_WORDS=(tavrel -) COMP_CWORD=1 && _tavrel; printf "%s\n" "${COMPREPLY[@]}"' - "$COMPLETION" | sort)
+  check "the completion offers the options: $completed" [ "$completed" = "$names" ]
+  for name in $names; do "$@" "$name" >/dev/null 2>&1 </dev/null || fail "$name is no option"; done
 fi
 
 finish

@@ -21,6 +21,8 @@ class FakeRuntime final : public Runtime {
   FakeRuntime(std::string commandLine, std::vector<C> toPress)
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
+  bool TakesGnuOptions() const override { return true; }
+  bool Print(const std::string& /*text*/) override { return true; }
   void Complain(const std::string& text) override { Live(), complaints += text; }
   void End(int status) override { Live(), ended = status; }
   window::NativeWindow& Window() override { return window_; }
@@ -149,9 +151,10 @@ TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
 // The options themselves are tried on the real program; here, what is not one.
 TEST(GnuOptions, CountOnlyAsTheWholeCommandLine) {
   for (const char* line :
-       {"", " --help", "--help ", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
+       {"", "\t--help", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
     EXPECT_EQ(GnuOptionOf(line), GnuOption::None) << line;
   }
+  EXPECT_EQ(GnuOptionOf("  --help "), GnuOption::Help) << "spaces around it aside";
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "control/message_quote.h"
@@ -68,6 +70,14 @@ window::NativeWindow& PosixRuntime::Window() {
     window_.emplace(toolkit);
   }
   return *window_;
+}
+
+// Flushed at once: a full disk or a closed pipe shows only then, and a script must never
+// take a lost answer for an empty one.
+bool PosixRuntime::Print(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "tavrel: cannot write the output: %s\n", std::strerror(errno));
+  return false;
 }
 
 void PosixRuntime::Complain(const std::string& text) {
