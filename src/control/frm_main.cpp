@@ -68,16 +68,14 @@ void frmMain::EnableProxyClient() { Switch("0", View::SwitchedOn); }
 void frmMain::DisableProxyClient() { Switch("1", View::SwitchedOff); }
 
 // Writes first, then looks at the mode: a silent run ends whatever the outcome, with
-// status 1 and the reason when the write failed so that scripts can tell.
+// status 1 when the write failed so that scripts can tell. A failure is told in words
+// where the platform can (the window's beep may go unheard).
 void frmMain::Switch(const std::string& value, View switched) {
   std::string reason;
   const bool written = setting::WriteDisableSetting(value, &reason);
-  if (!bInteractive) {
-    if (!written)
-      runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
-    End(written ? 0 : 1);
-    return;
-  }
+  if (!written)
+    runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
+  if (!bInteractive) return End(written ? 0 : 1);
   if (written) {
     SetView(switched);
   } else {

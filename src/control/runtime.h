@@ -20,8 +20,8 @@ class Runtime {
   // An option's answer on standard output; false when it could not be written, after a
   // line on standard error that says why.
   virtual bool Print(const std::string& text) = 0;
-  // Tells a failure of a silent run that the exit status alone would not explain: one
-  // line on standard error on Linux; nothing on Windows, whose program stays silent.
+  // Tells a failure that the exit status or a beep alone would not explain: one line on
+  // standard error on Linux; nothing on Windows, whose program stays silent.
   virtual void Complain(const std::string& text) = 0;
   // Ends the program with the given exit status, at once on every platform; a procedure
   // returns straight after it all the same, so that a test's runtime can go on.
