@@ -55,7 +55,7 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.Window().ShowMessageBox(State().title + kHelpText, State().title);
+    runtime_.ShowMessageBox(State().title + kHelpText, State().title);
     End(0);
   }
   if (ended_) return;

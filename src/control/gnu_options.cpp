@@ -32,7 +32,8 @@ const char* const kExitStatus =
     "Exit status: 0 on success; 1 when /on or /off could not write the key or --state\n"
     "could not read the file (one line on standard error says why), or the output\n"
     "could not be written; 2 when a window or the help box was needed but no display\n"
-    "could be opened.\n";
+    "could be opened; 3 when the window module (package tavrel-window) is not installed\n"
+    "or cannot be loaded.\n";
 
 std::string WithArgument(const GnuOptionRow& row) {
   return *row.argument != '\0' ? std::string(row.name) + " " + row.argument : row.name;

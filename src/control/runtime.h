@@ -28,6 +28,10 @@ class Runtime {
   virtual void End(int status) = 0;
   // The window, the message box and the beep, opened on first need.
   virtual window::NativeWindow& Window() = 0;
+  // The help box: the window's message box, opened for it alone where it was not yet.
+  virtual void ShowMessageBox(const std::string& text, const std::string& title) {
+    Window().ShowMessageBox(text, title);
+  }
 };
 
 }  // namespace tavrel::control

@@ -23,8 +23,12 @@ class PosixRuntime final : public control::Runtime {
   void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
   window::NativeWindow& Window() override;
+  void ShowMessageBox(const std::string& text, const std::string& title) override;
 
  private:
+  // The window backend, or the end with a line that says what could not be done and why.
+  window::NativeWindow& Open(const char* what, const char* instead);
+
   std::string commandLine_;
   std::optional<window::NativeWindow> window_;
 };
