@@ -1,6 +1,7 @@
-# Linux, in two packages: tavrel, the program, its manual page, shell completion and
-# Ansible module, which need only libc; tavrel-window, the window module and what the
-# desktop shows of it.
+# Linux: what the package tavrel holds (the program, its manual page and shell
+# completion, which need only libc) and what tavrel-window holds (the window module and
+# what the desktop shows of it). The Ansible collection's package, the third, is
+# integrations/ansible's.
 set(app_id org.tavrel.Tavrel)
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size IN LISTS icon_sizes)
