@@ -37,6 +37,7 @@ class FakeRuntime final : public Runtime {
     input->focus_moved(input->model, static_cast<int>(C::cmdCancel));  // as a toolkit may
   }
   void Beep() { Live(), ++beeps; }
+  using Runtime::ShowMessageBox;  // the toolkit's below stands beside the runtime's
   void ShowMessageBox(const char* text, const char* title) {
     Live(), boxes += std::string(title) + "|" + text;
   }
