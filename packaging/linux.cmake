@@ -1,6 +1,7 @@
-# Linux, in two packages: tavrel, the program, its manual page, shell completion and
-# Ansible module, which need only libc; tavrel-window, the window module and what the
-# desktop shows of it.
+# Linux: what the package tavrel holds (the program, its manual page and shell
+# completion, which need only libc) and what tavrel-window holds (the window module and
+# what the desktop shows of it). The Ansible collection's package, the third, is
+# integrations/ansible's.
 set(app_id org.tavrel.Tavrel)
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size IN LISTS icon_sizes)
@@ -11,15 +12,21 @@ foreach(size IN LISTS icon_sizes)
     DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tavrel.png COMPONENT tavrel-window)
 endforeach()
 configure_file(tavrel.1.in tavrel.1 @ONLY)
-add_custom_command(OUTPUT tavrel.1.gz COMMAND gzip -9n -c tavrel.1 > tavrel.1.gz
-  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1)
+# The options' table makes the bash completion; the manual page must list the same options,
+# or the build stops here.
+add_custom_command(OUTPUT tavrel.1.gz tavrel.bash-completion
+  COMMAND gnu_options_tool manual tavrel.1
+  COMMAND gzip -9n -c tavrel.1 > tavrel.1.gz
+  COMMAND gnu_options_tool completion ${CMAKE_CURRENT_SOURCE_DIR}/tavrel.bash-completion.in
+    tavrel.bash-completion
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1 tavrel.bash-completion.in gnu_options_tool)
 configure_file(${app_id}.metainfo.xml.in ${app_id}.metainfo.xml @ONLY)
-add_custom_target(desktop_files ALL DEPENDS ${desktop_files} tavrel.1.gz)
+add_custom_target(desktop_files ALL DEPENDS ${desktop_files} tavrel.1.gz tavrel.bash-completion)
 
 install(TARGETS tavrel RUNTIME DESTINATION bin COMPONENT tavrel)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1.gz DESTINATION share/man/man1 COMPONENT tavrel)
-install(FILES tavrel.bash-completion DESTINATION share/bash-completion/completions RENAME tavrel
-  COMPONENT tavrel)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel.bash-completion
+  DESTINATION share/bash-completion/completions RENAME tavrel COMPONENT tavrel)
 install(TARGETS tavrel-fltk LIBRARY DESTINATION ${TAVREL_MODULE_DIR} COMPONENT tavrel-window)
 install(FILES ${app_id}.desktop DESTINATION share/applications COMPONENT tavrel-window)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.metainfo.xml DESTINATION share/metainfo

@@ -167,7 +167,7 @@ row owner_not_in_group                   nobody 0 switched
 row setgid_file                          nobody 0 switched
 row hard_link                            root   0 switched
 row created_in_users_prefix              root   0 belongs_to_nobody
-row module_from_working_directory        root   2 same
+row module_from_working_directory        root   3 same
 row out_of_memory                        root   1 same
 row within_twice_its_size                root   0 switched
 row sparse_terabyte                      root   1 no_block_written
