@@ -1,6 +1,6 @@
-# Linux, in two packages: tavrel, the program, its manual page, shell completion and
-# Ansible module, which need only libc; tavrel-window, the window module and what the
-# desktop shows of it.
+# What Linux installs under any prefix: the program, its manual page and shell completion,
+# which need only libc; the window module and what the desktop shows of it (debian/ splits
+# them into the packages tavrel and tavrel-window).
 set(app_id org.tavrel.Tavrel)
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size IN LISTS icon_sizes)
@@ -11,13 +11,11 @@ foreach(size IN LISTS icon_sizes)
     DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tavrel.png COMPONENT tavrel-window)
 endforeach()
 configure_file(tavrel.1.in tavrel.1 @ONLY)
-add_custom_command(OUTPUT tavrel.1.gz COMMAND gzip -9n -c tavrel.1 > tavrel.1.gz
-  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1)
 configure_file(${app_id}.metainfo.xml.in ${app_id}.metainfo.xml @ONLY)
-add_custom_target(desktop_files ALL DEPENDS ${desktop_files} tavrel.1.gz)
+add_custom_target(desktop_files ALL DEPENDS ${desktop_files})
 
 install(TARGETS tavrel RUNTIME DESTINATION bin COMPONENT tavrel)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1.gz DESTINATION share/man/man1 COMPONENT tavrel)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel.1 DESTINATION share/man/man1 COMPONENT tavrel)
 install(FILES tavrel.bash-completion DESTINATION share/bash-completion/completions RENAME tavrel
   COMPONENT tavrel)
 install(TARGETS tavrel-fltk LIBRARY DESTINATION ${TAVREL_MODULE_DIR} COMPONENT tavrel-window)
@@ -25,11 +23,3 @@ install(FILES ${app_id}.desktop DESTINATION share/applications COMPONENT tavrel-
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.metainfo.xml DESTINATION share/metainfo
   COMPONENT tavrel-window)
 
-# strip keeps the compilers' .comment notes; a packaged program needs none.
-find_program(OBJCOPY NAMES ${CMAKE_OBJCOPY} objcopy)
-foreach(installed tavrel:bin/tavrel tavrel-window:${TAVREL_MODULE_DIR}/tavrel-fltk.so)
-  string(REGEX REPLACE ":.*" "" component ${installed})
-  string(REGEX REPLACE ".*:" "" path ${installed})
-  install(CODE "execute_process(COMMAND \"${OBJCOPY}\" --remove-section=.comment
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${path}\" COMMAND_ERROR_IS_FATAL ANY)" COMPONENT ${component})
-endforeach()

@@ -14,7 +14,7 @@ windows_build() {
 one=$!
 (umask 022 && TZ=America/New_York windows_build "$scratch/two/windows") &
 two=$!
-(umask 002 && TZ=Pacific/Auckland "$src/scripts/package.sh" "$scratch/debs" "$scratch/linux" >/dev/null)
+(umask 002 && TZ=Pacific/Auckland "$src/scripts/package.sh" "$scratch/debs" >/dev/null 2>&1)
 wait "$one" && wait "$two" || { fail "the Windows builds" && finish; }
 
 for deb in "$debs"/*.deb; do
