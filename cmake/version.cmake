@@ -13,7 +13,8 @@ tavrel_pad(${PROJECT_VERSION_TWEAK} 4 build)
 set(TAVREL_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${minor}.${build}")
 set(TAVREL_VERSION_COMMAS
   "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK}")
-set(TAVREL_COPYRIGHT "Copyright (c) 2026 The Tavrel developers")
+set(TAVREL_COMPANY "The Tavrel developers")
+set(TAVREL_COPYRIGHT "Copyright (c) 2026 ${TAVREL_COMPANY}")
 
 # The version as Windows Installer compares it: three fields (a fourth is ignored), the
 # third at most 65535. 2.0.0.49 becomes 2.0.49: MAJOR.MINOR.(PATCH * 1000 + TWEAK), so

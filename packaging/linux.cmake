@@ -4,8 +4,8 @@
 set(app_id org.tavrel.Tavrel)
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size IN LISTS icon_sizes)
-  add_custom_command(OUTPUT tavrel-${size}.png COMMAND icon_png_tool ${size} tavrel-${size}.png
-    DEPENDS icon_png_tool VERBATIM)
+  add_custom_command(OUTPUT tavrel-${size}.png COMMAND icon_tool png ${size} tavrel-${size}.png
+    DEPENDS icon_tool VERBATIM)
   list(APPEND desktop_files tavrel-${size}.png)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrel-${size}.png
     DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tavrel.png COMPONENT tavrel-window)

@@ -1,10 +1,12 @@
 #!/bin/bash
-# msi.sh WINDOWS_BUILD_DIR WXS CERTIFICATE MSI_VERSION: Tavrel.exe and Tavrel.msi carry valid
-# signatures by CERTIFICATE. Under Wine the MSI installs silently and its Tavrel.exe switches;
+# msi.sh WINDOWS_BUILD_DIR WXS CERTIFICATE MSI_VERSION FILE_VERSION: Tavrel.exe and Tavrel.msi
+# carry valid signatures by CERTIFICATE; the MSI's tables hold what deployment tools look
+# for (a versioned Tavrel.exe, the icon for Programs and Features and the shortcut, the
+# upgrade rows). Under Wine the MSI installs silently and its Tavrel.exe switches;
 # the same package again changes nothing, a rebuild of the same version or a newer version
 # replaces it, an older one is refused (1603); removing it leaves none of its files or keys.
 . "$(dirname "$0")/../support/fixture.sh"
-build=$1 wxs=$2 cert=$3 version=$4
+build=$1 wxs=$2 cert=$3 version=$4 file_version=$5
 msi=$build/Tavrel.msi windows=$WINEPREFIX/drive_c/windows
 export WINEDLLOVERRIDES=winemenubuilder.exe=d # no menu entries for the desktop outside the prefix
 
@@ -14,10 +16,20 @@ for file in "$build/src/Tavrel.exe" "$msi"; do
 done
 product_version=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }')
 check "ProductVersion $product_version is $version" [ "$product_version" = "$version" ]
+table() { msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4; }
+check "Tavrel.exe is versioned $file_version, without a hash row" eval \
+  '[[ $(table File) == *"TavrelExe	Program	Tavrel.exe	"*"	$file_version	1033	"* && $(table MsiFileHash) != *TavrelExe* ]]'
+check "the Icon table holds Tavrel.ico" eval 'table Icon | grep -q "^Tavrel.ico	"'
+arp=$(table Property | grep ^ARP | sort | tr '\t\n' '= ')
+check "Programs and Features: $arp" [ "$arp" = "ARPNOMODIFY=1 ARPPRODUCTICON=Tavrel.ico " ]
+check "the shortcut is not advertised and has the icon" eval 'table Shortcut | cut -f 5,9 | grep -qx "\[#TavrelExe\]	Tavrel.ico"'
+upgrade=$(table Upgrade | cut -f 2-5,7 | sort | tr '\t\n' ' ;')
+check "upgrade rows: $upgrade" [ "$upgrade" = "0.0.0 ${version%.*}.$((${version##*.} + 1))  256 OLDER_FOUND;$version   2 NEWER_FOUND;" ]
 
 # Other builds of the same files: an older version, a rebuild and a newer version.
 cp -r "$build/msi" "$scratch/stage"
-build_msi() { (cd "$scratch/stage" && wixl -a x64 -D Version="$1" -D NextVersion="${1%.*}.$((${1##*.} + 1))" -o "$2" "$wxs"); }
+build_msi() { (cd "$scratch/stage" && wixl -a x64 -D Version="$1" -D NextVersion="${1%.*}.$((${1##*.} + 1))" \
+  -D Manufacturer=Tavrel -o "$2" "$wxs"); }
 build_msi 1.0.0 "$scratch/older.msi" && build_msi "$version" "$scratch/rebuilt.msi" &&
   build_msi "$((${version%%.*} + 1)).0.0" "$scratch/newer.msi" || { fail "wixl" && finish; }
 

@@ -10,10 +10,14 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcr
 
 def main(path, version):
     pe = pefile.PE(path)
-    kinds = {entry.id for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries}
     manifest = b"".join(pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
                         for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == 24
                         for named in e.directory.entries for lang in named.directory.entries).decode()
+    group = next(pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+                 for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == 14
+                 for named in e.directory.entries for lang in named.directory.entries)
+    icons = [(group[6 + 14 * i] or 256, int.from_bytes(group[12 + 14 * i:14 + 14 * i], "little"))
+             for i in range(int.from_bytes(group[4:6], "little"))]
     fixed = pe.VS_FIXEDFILEINFO[0]
     found = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
     strings = {k.decode(): v.decode() for info in pe.FileInfo[0]
@@ -23,11 +27,12 @@ def main(path, version):
             {e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT} <= SYSTEM_DLLS,
         "a terminal-server aware GUI program":
             pe.OPTIONAL_HEADER.Subsystem == 2 and pe.OPTIONAL_HEADER.DllCharacteristics & 0x8000,
-        "an icon group": 14 in kinds,
+        f"icons {icons} of 16 to 256 pixels in 32-bit colour": icons == [(n, 32) for n in (16, 24, 32, 48, 256)],
         "manifest: no elevation, visual styles, per-monitor DPI": all(needle in manifest for needle in (
             'level="asInvoker"', 'Common-Controls" version="6.0.0.0"', "PerMonitorV2", "true/pm")),
         f"version record {found} is {version}": ".".join(map(str, found)) == version,
-        "the licence in the version record": "Tavrel developers" in strings.get("LegalCopyright", ""),
+        "the licence and the company in the version record":
+            "Tavrel developers" in strings.get("LegalCopyright", "") and strings.get("CompanyName") == "The Tavrel developers",
     }
     for what, ok in checks.items():
         print(("ok   " if ok else "FAIL ") + what)
