@@ -6,7 +6,6 @@
 src=$1 out=$2
 "$src/scripts/package.sh" "$out" >"$scratch/log" 2>&1 || { tail -20 "$scratch/log" && fail "dpkg-buildpackage" && finish; }
 tail -n 3 "$scratch/log"
-ls -s "$out"/*.deb
 
 lintian=$(lintian --pedantic -I "$out"/*.changes 2>&1 | grep -v '^running with root')
 check "lintian --pedantic -I says nothing: $lintian" [ -z "$lintian" ]
@@ -17,7 +16,6 @@ check "built with dpkg-buildflags' -O2 alone" eval 'grep -q " -O2 " <<<"$flags" 
 dpkg-query -W tavrel >/dev/null 2>&1 || cleanup() { dpkg --purge tavrel-ansible tavrel-window tavrel >/dev/null; }
 autopkgtest "$out"/*.deb "$out/tavrel/" -- null >"$scratch/log" 2>&1
 status=$?
-sed -n '/test installed: \[-/,/test installed: -*\]/p' "$scratch/log" | grep -E "^(ok|FAIL) "
-sed -n "/@@@@ summary/{n;p}" "$scratch/log"
+grep -E "^(FAIL: |[0-9]+ passed|installed +[A-Z]+$)" "$scratch/log"
 check "autopkgtest passes (status $status)" [ "$status" = 0 ]
 finish
