@@ -1,7 +1,6 @@
 #include "control/gnu_options.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "control/message_quote.h"
 #include "setting/ini.h"
@@ -77,7 +76,7 @@ Answer AnswerOf(GnuOption option) {
       const setting::ProxyClientState state = setting::ReadProxyClientState(&error);
       if (error != 0) {
         return {"",
-                "cannot read " + QuoteInMessage(setting::IniPath) + ": " + std::strerror(error)};
+                "cannot read " + QuoteInMessage(setting::IniPath) + ": " + setting::ErrorText(error)};
       }
       return {StateWord(state), ""};
     }

@@ -28,6 +28,9 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error);
 
+// The reason an error number of ReadProfileValue or of the platform stands for, in words.
+std::string ErrorText(int error);
+
 // The decimal separator of the user's number settings.
 std::string DecimalSeparator();
 

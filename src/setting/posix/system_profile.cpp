@@ -66,6 +66,8 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
   return {text.size(), std::move(text)};
 }
 
+std::string ErrorText(int error) { return profile::ErrorText(error); }
+
 std::string DecimalSeparator() {
   const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
   if (user == static_cast<locale_t>(nullptr)) return ".";

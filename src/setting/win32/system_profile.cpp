@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace tavrel::setting {
@@ -47,6 +48,8 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
                                static_cast<DWORD>(size), file.c_str());
   return {count, buffer.data()};
 }
+
+std::string ErrorText(int error) { return "system error " + std::to_string(error); }
 
 std::string DecimalSeparator() {
   char buffer[8] = {};
