@@ -13,7 +13,8 @@ tavrel_pad(${PROJECT_VERSION_TWEAK} 4 build)
 set(TAVREL_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${minor}.${build}")
 set(TAVREL_VERSION_COMMAS
   "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK}")
-set(TAVREL_COPYRIGHT "Copyright (c) 2026 The Tavrel developers")
+set(TAVREL_COMPANY "The Tavrel developers")
+set(TAVREL_COPYRIGHT "Copyright (c) 2026 ${TAVREL_COMPANY}")
 
 # The version as Windows Installer compares it: three fields (a fourth is ignored), the
 # third at most 65535. 2.0.0.49 becomes 2.0.49: MAJOR.MINOR.(PATCH * 1000 + TWEAK), so
@@ -24,6 +25,14 @@ endif()
 math(EXPR msi_build "${PROJECT_VERSION_PATCH} * 1000 + ${PROJECT_VERSION_TWEAK}")
 set(TAVREL_MSI_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${msi_build}")
 
-# The release's date, as the Debian changelog writes it; builds outside a git checkout
-# take their time stamps from it.
-set(TAVREL_PACKAGE_DATE "Sun, 06 Dec 2026 12:00:00 +0000")
+# The release as debian/changelog's first entry records it. A changelog names the version
+# it packages; this keeps that the version above (a new version needs its entry). Builds
+# outside a git checkout take their time stamps from the entry's date.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/debian/changelog)
+file(READ ${PROJECT_SOURCE_DIR}/debian/changelog changelog)
+string(REGEX MATCH "^tavrel \\(([^)]+)-[^)-]+\\)" heading "${changelog}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "debian/changelog's first entry is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: add an entry (dch -v ${PROJECT_VERSION}-1)")
+endif()
+string(REGEX MATCH "\n -- [^\n]*>  ([^\n]+)" trailer "${changelog}")
+set(TAVREL_PACKAGE_DATE "${CMAKE_MATCH_1}")

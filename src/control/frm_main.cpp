@@ -1,7 +1,9 @@
 #include "control/frm_main.h"
 
+#include "control/gnu_options.h"
 #include "control/message_quote.h"
 #include "setting/ini.h"
+#include "setting/spaces.h"
 
 namespace tavrel::control {
 
@@ -22,9 +24,11 @@ const char* const kHelpText =
 
 }  // namespace
 
+// The program's one start-up, for the window and the options alike.
 void frmMain::Form_Load() {
   setting::IniPath = setting::FindIniPath();
   if (!runtime_.CommandLine().empty()) {
+    if (const std::optional<int> status = RunGnuOption(runtime_)) return End(*status);
     ProcessCommandLine();
     if (ended_) return;
   } else {
@@ -51,7 +55,7 @@ void frmMain::ProcessCommandLine() {
   } else if (command.find("/off") != std::string::npos) {
     DisableProxyClient();
   } else if (command.find("/?") != std::string::npos) {
-    runtime_.Window().ShowMessageBox(State().title + kHelpText, State().title);
+    runtime_.ShowMessageBox(State().title + kHelpText, State().title);
     End(0);
   }
   if (ended_) return;
@@ -64,16 +68,14 @@ void frmMain::EnableProxyClient() { Switch("0", View::SwitchedOn); }
 void frmMain::DisableProxyClient() { Switch("1", View::SwitchedOff); }
 
 // Writes first, then looks at the mode: a silent run ends whatever the outcome, with
-// status 1 and the reason when the write failed so that scripts can tell.
+// status 1 when the write failed so that scripts can tell. A failure is told in words
+// where the platform can (the window's beep may go unheard).
 void frmMain::Switch(const std::string& value, View switched) {
   std::string reason;
   const bool written = setting::WriteDisableSetting(value, &reason);
-  if (!bInteractive) {
-    if (!written)
-      runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
-    End(written ? 0 : 1);
-    return;
-  }
+  if (!written)
+    runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
+  if (!bInteractive) return End(written ? 0 : 1);
   if (written) {
     SetView(switched);
   } else {

@@ -22,10 +22,11 @@ bool WriteDisableSetting(const std::string& value, std::string* reason) {
 }
 
 ProxyClientState ReadProxyClientState(int* error) {
-  int ignored = 0;
-  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath,
-                                              error != nullptr ? error : &ignored);
-  return StateFromValue(read, DecimalSeparator());
+  int why = 0;
+  const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, &why);
+  if (error != nullptr) *error = why;
+  // A file that could not be looked at told nothing, whatever the platform delivered for it.
+  return why != 0 ? ProxyClientState::Unread : StateFromValue(read, DecimalSeparator());
 }
 
 }  // namespace tavrel::setting

@@ -17,8 +17,9 @@ std::string FindIniPath();
 // Stores "0" or "1"; true when the write succeeded, otherwise `reason` may tell why.
 bool WriteDisableSetting(const std::string& value, std::string* reason);
 
-// Reads the key once; an absent key, section or file reads as enabled. `error`, where
-// given, becomes 0 when the file could be looked at, else the error number of why not.
+// Reads the key once; an absent key, section or file reads as enabled. A file that could
+// not be looked at (see ReadProfileValue) reads as Unread, as a read that delivered
+// nothing; `error`, where given, becomes 0 when the file could be looked at, else why not.
 ProxyClientState ReadProxyClientState(int* error = nullptr);
 
 }  // namespace tavrel::setting

@@ -1,5 +1,7 @@
 #include "setting/proxy_client_state.h"
 
+#include "setting/spaces.h"
+
 namespace tavrel::setting {
 namespace {
 
@@ -31,12 +33,6 @@ bool LeadingNumberIsOne(std::string_view text, std::string_view decimalSeparator
 }
 
 }  // namespace
-
-std::string_view TrimSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 ProxyClientState StateFromValue(const ProfileString& read, std::string_view decimalSeparator) {
   if (read.count == 0) return ProxyClientState::Unread;

@@ -18,9 +18,6 @@ struct ProfileString {
   }
 };
 
-// The text without its leading and trailing spaces (only spaces; other blanks stay).
-std::string_view TrimSpaces(std::string_view text);
-
 // Nothing read is Unread. Otherwise the value's leading number (optional sign, digits,
 // optionally `decimalSeparator` and digits) after trimming spaces decides: exactly 1 is
 // Disabled, any other number Enabled. Text after the number is ignored; text without a

@@ -23,7 +23,7 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 
 // Reads `key` of `section` of `file` into a buffer of `size` characters. `error` becomes 0
 // when the file could be looked at (a missing file in an existing directory included),
-// else the error number of why not, where the platform says (0 where it does not).
+// else the error number of why not (on Windows the system's error code).
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error);

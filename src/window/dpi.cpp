@@ -33,10 +33,8 @@ int ChooseDpi(const char* chosen, const char* resources) {
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(std::min(end + 1, rest.size()));
     if (line.substr(0, kName.size()) != kName) continue;
-    line.remove_prefix(kName.size());
-    const std::size_t at = line.find_first_not_of(" \t");
-    const int dpi = at == std::string_view::npos ? 0 : ParseDpi(std::string(line.substr(at)));
-    if (dpi != 0) return dpi;
+    // The blanks after the name are strtod's to skip.
+    if (const int dpi = ParseDpi(std::string(line.substr(kName.size()))); dpi != 0) return dpi;
   }
   return 96;
 }

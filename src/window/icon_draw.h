@@ -1,5 +1,5 @@
-// The program's icon drawn from shapes at any size, for the large icons desktops want;
-// the same design as the icon file's 16 and 32 px images, smooth instead of scaled up.
+// The program's icon, drawn from shapes at any size: the one design that the Linux window,
+// the desktop's icon theme and Tavrel.exe's icon file all show.
 #pragma once
 
 #include "window/icon.h"

@@ -58,7 +58,8 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|${h}$(printf %049d 1)\r\n|=|^disabled$|^$
 |--state|0|-|-|^enabled$|^$
 |--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
-|/o n|2|${h}1\r\n|=|^$|^tavrel: cannot open a window
+|/o n|3|${h}1\r\n|=|^$|^tavrel: cannot open a window: the package tavrel-window is not installed; install it, or use /on or /off, which need none$
+|/?|3|-|-|^$|^tavrel: cannot show the help box: the package tavrel-window is not installed; install it, or see tavrel --help$
 env WINDIR=$scratch/missing|--state|1|-|-|^$|^tavrel: cannot read $scratch/missing/win\.ini: No such file or directory$
 env WINDIR=$ini|--state|1|${h}1\r\n|=|^$|^tavrel: cannot read $ini/win\.ini: Not a directory$
 runuser -u nobody -- env WINDIR=$scratch/secret|--state|1|-|-|^$|^tavrel: cannot read $scratch/secret/win\.ini: Permission denied$
@@ -69,10 +70,18 @@ setpriv --reuid=4242 --regid=4242 --clear-groups env -u WINDIR -u WINEPREFIX -u 
 EOF
   "$@" --state >/dev/full 2>/dev/null && fail "--state lost its answer"
   # The loader's error names the program's directory: one line there too.
-  mkdir "$scratch/x${esc}y" && cp "$1" "$scratch/x${esc}y/tavrel"
+  mkdir "$scratch/x${esc}y" && cp "$1" "$scratch/x${esc}y/tavrel" && touch "$scratch/x${esc}y/tavrel-fltk.so"
   err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)
   escaped_line() { [ "${err/x\\033y/}" != "$err" ] && [ "$err" = "${err%%$'\n'*}" ]; }
   check "the window error escapes the program's directory: $err" escaped_line
+  # --help and the bash completion offer the options of their table (OPTIONS_TOOL names
+  # them), and each of them is one.
+  names=$("$OPTIONS_TOOL" names | sort)
+  helped=$("$@" --help | sed -nE 's/^  (-[^ ,]*(, -[^ ]*)?) .*/\1/p' | tr -s ', ' '\n' | sort)
+  check "--help lists the options: $helped" [ "$helped" = "$names" ]
+  completed=$(bash -c '. "$1" && COMP_WORDS=(tavrel -) COMP_CWORD=1 && _tavrel; printf "%s\n" "${COMPREPLY[@]}"' - "$COMPLETION" | sort)
+  check "the completion offers the options: $completed" [ "$completed" = "$names" ]
+  for name in $names; do "$@" "$name" >/dev/null 2>&1 </dev/null || fail "$name is no option"; done
 fi
 
 finish

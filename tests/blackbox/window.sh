@@ -8,16 +8,17 @@ shift 2
 cmd=("$@") ini=$WINDIR/win.ini golden=$(dirname "$0")/../window/layout.golden
 [ "${LINUX_CHECKS:-}" = 1 ] && views=$(dirname "$0")/../../docs/views/linux || views=/nonexistent
 set_dpi() { wine reg "${1:-delete}" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f >/dev/null 2>&1; }
-cleanup() { [ -n "$pid" ] && kill "$pid"; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; }
+cleanup() { [ -n "$pid" ] && kill "$pid"; rmdir "$ini" 2>/dev/null; [ -n "${WINDOW_PROBE:-}" ] && set_dpi; }
 start_xvfb || finish
 
 miss() { fail "$case: $*"; }
 content() { printf '[Microsoft Proxy Service]\r\nDisable=%s\r\n' "${1/EMPTY/}"; }
-holds() { [ "$(od -An -c "$ini")" = "$(content "$1" | od -An -c)" ]; }
+holds() { [ "$1" = DIR ] && [ -d "$ini" ] || [ "$(od -An -c "$ini")" = "$(content "$1" | od -An -c)" ]; }
 
-begin() { # stores $1, opens the window (with the argument $2)
+begin() { # stores $1 (DIR: win.ini is a directory), opens the window (with the argument $2)
   case="[$1] '$2' ${3:-}" before=$failed
-  content "$1" >"$ini"
+  rm -df "$ini"
+  [ "$1" = DIR ] && mkdir "$ini" || content "$1" >"$ini"
   "${cmd[@]}" ${2:+"$2"} >/dev/null 2>&1 & pid=$!
   win=$(wait_for_window "$pid") || miss "no window appeared"
 }
@@ -61,7 +62,7 @@ shoot() { # keeps picture $1 once the window is drawn (two alike), on Linux as i
   [ ! -e "$views/$1.png" ] || alike "$file" "$views/$1.png" || miss "picture $1 is not as in docs/views"
 }
 
-# Cases: stored | argument | keys | end | stored after | pictures before, after, and like
+# Cases: stored | argument | keys | end | stored after | pictures before, after, and one the last is like
 cases() { # rows from "L" on are for Linux
   while IFS='|' read -r before arg keys end after shots; do
     [ "$before" = L ] && { [ "${LINUX_CHECKS:-}" = 1 ] || return; } && continue
@@ -70,7 +71,8 @@ cases() { # rows from "L" on are for Linux
     press $keys
     ended "$end" "$after"
     [ -n "$shot_after" ] && shoot "$shot_after"
-    [ -z "$like" ] || alike "$artifacts/$shot_after.png" "$artifacts/$like.png" || miss "$shot_after is not $like"
+    shot=${shot_after:-$shot_before}
+    [ -z "$like" ] || alike "$artifacts/$shot.png" "$artifacts/$like.png" || miss "$shot is not $like"
     count
   done
 }
@@ -80,6 +82,7 @@ cases <<'CASES'
 0||hold:space|alive|1|,held-space,switched-off
 0||hold:Return|alive|1|,held-return,switched-off
 EMPTY||Escape|0|EMPTY|initial
+DIR||Escape|0|DIR|unread-file,,initial
 0||CLOSE|0|0|
 1|/?|Return|0|1|help
 L

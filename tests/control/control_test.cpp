@@ -21,6 +21,8 @@ class FakeRuntime final : public Runtime {
   FakeRuntime(std::string commandLine, std::vector<C> toPress)
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
+  bool TakesGnuOptions() const override { return true; }
+  bool Print(const std::string& /*text*/) override { return true; }
   void Complain(const std::string& text) override { Live(), complaints += text; }
   void End(int status) override { Live(), ended = status; }
   window::NativeWindow& Window() override { return window_; }
@@ -35,10 +37,12 @@ class FakeRuntime final : public Runtime {
     input->focus_moved(input->model, static_cast<int>(C::cmdCancel));  // as a toolkit may
   }
   void Beep() { Live(), ++beeps; }
+  using Runtime::ShowMessageBox;  // the toolkit's below stands beside the runtime's
   void ShowMessageBox(const char* text, const char* title) {
     Live(), boxes += std::string(title) + "|" + text;
   }
   void Run() {
+    if (beforePresses) beforePresses();
     for (C id : presses) {
       if (!ended) input->press(input->model, static_cast<int>(id));
     }
@@ -47,6 +51,7 @@ class FakeRuntime final : public Runtime {
 
   std::string line, boxes, complaints, label;
   std::vector<C> presses;
+  std::function<void()> beforePresses;
   int beeps = 0;
   std::optional<int> ended;  // the status End was called with
   std::optional<C> focus;    // as last drawn; nothing while never shown
@@ -114,36 +119,44 @@ TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
                                       C::cmdClose};
   // The key's value before (nullptr: no win.ini), the buttons pressed, the exit status, the
   // label ("Proxy Client is ..." but for Initial's "") and focus at the end, the beeps, the
-  // value after (nullptr: no Windows directory, so that the write fails).
+  // value after (nullptr: win.ini becomes a directory once read, so that the write fails).
   const std::tuple<const char*, std::vector<C>, int, std::string, C, int, const char*> cases[] = {
       {"1", {}, kClosed, "DISABLED", C::cmdEnable, 0, "1"},
       {"0", {C::cmdDisable}, kClosed, "now DISABLED", C::cmdClose, 0, "1"},
       // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
       {"1", everyButton, 0, "now ENABLED", C::cmdClose, 0, "0"},
       {"", {C::cmdCancel}, 0, "", C::cmdCancel, 1, ""},
-      // A failed write beeps and leaves the window as it was.
-      {nullptr, {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr},
+      // A failed write beeps, says why on standard error and leaves the window as it was.
+      {"0", {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr},
   };
   for (const auto& [stored, presses, status, label, focus, beeps, after] : cases) {
     Store(stored);
-    if (after == nullptr) setenv("WINDIR", (windir_ / "missing").c_str(), 1);
     FakeRuntime runtime("", presses);
+    if (after == nullptr) {
+      runtime.beforePresses = [this] {
+        Store(nullptr);
+        std::filesystem::create_directory(windir_ / "win.ini");
+      };
+    }
     EXPECT_EQ(Start(runtime), status);
     EXPECT_EQ(runtime.label, label.empty() ? "" : "Proxy Client is " + label);
     EXPECT_EQ(runtime.focus, focus);
     EXPECT_EQ(runtime.beeps, beeps);
-    EXPECT_EQ(runtime.complaints, "") << "the window beeps instead";
-    EXPECT_EQ(Stored(), Ini(after));
-    setenv("WINDIR", windir_.path().c_str(), 1);
+    EXPECT_EQ(runtime.complaints,
+              after ? "" : "cannot write " + windir_ / "win.ini" + ": Is a directory");
+    if (after != nullptr) {
+      EXPECT_EQ(Stored(), Ini(after));
+    }
   }
 }
 
 // The options themselves are tried on the real program; here, what is not one.
 TEST(GnuOptions, CountOnlyAsTheWholeCommandLine) {
   for (const char* line :
-       {"", " --help", "--help ", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
+       {"", "\t--help", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
     EXPECT_EQ(GnuOptionOf(line), GnuOption::None) << line;
   }
+  EXPECT_EQ(GnuOptionOf("  --help "), GnuOption::Help) << "spaces around it aside";
 }
 
 }  // namespace

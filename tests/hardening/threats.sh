@@ -1,5 +1,5 @@
 #!/bin/bash
-# What another user can do to root's run, and what a write keeps: threats.sh TAVREL
+# What another user can do to root's run, and what a write keeps: threats.sh TAVREL FAIL_UNLINK
 # One function per threat arranges $r, root's directory, around $d, a Windows directory
 # owned by nobody that holds nobody's win.ini ($ini, with Disable=00, so that a switch
 # changes its length and makes a new file). It may change $watch (the path checked after
@@ -12,6 +12,7 @@ set -u
 . "$(dirname "$0")/../support/fixture.sh"
 cleanup() { umount "$scratch"/*/windows 2>/dev/null; }
 cp "$1" "$scratch/tavrel"
+fail_unlink=$2
 old=$'[Microsoft Proxy Service]\r\nDisable=00\r\n'
 n=0
 
@@ -28,13 +29,21 @@ links_to_roots_file() { secret 640 && ln -sf "$r/secret" "$ini"; }
 users_link_in_roots_sticky_directory() {
   secret && chown root: "$d" && chmod 1777 "$d" && ln -sf "$r/secret" "$ini" && chown -h nobody "$ini"
 }
+# A reader that keeps win.ini open, as nobody, until the run is over: no lease can be had,
+# so the run takes the lock file.
+held_open() {
+  runuser -u nobody -- python3 -c "import os,time
+f=open('$ini'); open('$d/held','w')
+while os.path.exists('$d/held'): time.sleep(0.05)" &
+  for _ in $(seq 100); do [ -e "$d/held" ] && return; sleep 0.1; done
+}
 users_lock_link() {
-  secret && chown root: "$d" "$ini" && chmod 1777 "$d"
+  secret && chown root: "$d" "$ini" && chmod 1777 "$d" && held_open
   ln -s "$r/secret" "$d/.win.ini.tavrel-lock" && chown -h nobody "$d/.win.ini.tavrel-lock"
 }
 # A hard link (as protected_hardlinks allows to a user with read and write access).
 hard_link_as_lock() {
-  secret 600 && setfacl -m u:nobody:rw "$r/secret" && chmod 1777 "$d" && chown root: "$d"
+  secret 600 && setfacl -m u:nobody:rw "$r/secret" && chmod 1777 "$d" && chown root: "$d" && held_open
   ln "$r/secret" "$d/.win.ini.tavrel-lock"
 }
 dangles_into_roots_directory() { ln -sf "$r/made" "$ini" && watch=$r/made; }
@@ -82,7 +91,7 @@ module_from_working_directory() {
 large() { chown root: "$d" "$ini" && truncate -s 64M "$ini" && printf '%s' "$old" >>"$ini"; }
 out_of_memory() { large && cmd="ulimit -v 60000; $cmd"; }
 within_twice_its_size() { large && cmd="ulimit -v 140000; $cmd"; }
-sparse_terabyte() { chown root: "$d" "$ini" && truncate -s 1T "$ini"; }
+sparse_terabyte() { chown root: "$d" "$ini" && truncate -s 0 "$ini" && truncate -s 1T "$ini"; }
 no_block_written() { [ "$(stat -c %s:%b "$ini")" = 1099511627776:0 ]; }
 fifo() { rm "$ini" && chown root: "$d" && mkfifo "$ini"; }
 device() { rm "$ini" && chown root: "$d" && mknod "$ini" c 1 3; }
@@ -91,6 +100,25 @@ read_only_file() { chmod 444 "$ini"; }
 read_only_directory() { chmod 666 "$ini" && chmod 555 "$d"; }
 # The same directory, and a value of the same length: written in place, with no lock file.
 same_length_in_read_only_directory() { read_only_directory && sed -i 's/=00/=0/' "$ini"; }
+# The lock file, kept after the run (its removal made to fail): only its owner may open it.
+lock_file_kept() {
+  held_open && cmd="LD_PRELOAD=$fail_unlink FAIL_UNLINK=-lock $cmd" watch=$d/.win.ini.tavrel-lock
+}
+only_its_owner_opens() { [ "$(stat -c %U:%a "$watch")" = nobody:200 ] && [ -z "$(getfacl -cs "$watch")" ]; }
+# A rewrite behind a journal whose journal cannot be removed: the old bytes go back.
+journal_kept() {
+  chown root: "$d" "$ini" && ln "$ini" "$r/other"
+  cmd="LD_PRELOAD=$fail_unlink FAIL_UNLINK=-journal $cmd"
+}
+# A directory that nobody may write but not read: a change of length (here behind a
+# journal, win.ini having a second name) fails before anything is made.
+write_only_directory() { ln "$ini" "$d/second" && chmod 300 "$d" && ls -A "$d" >"$r/listing"; }
+nothing_made() { [ "$(state "$ini")" = "$before" ] && [ "$(ls -A "$d")" = "$(cat "$r/listing")" ]; }
+created_on_full_file_system() {
+  rm "$ini" && mount -t tmpfs -o size=64k,mode=755 t "$d" && head -c 1M /dev/zero >"$d/fill" 2>/dev/null
+  [ -e "$d/fill" ]
+}
+nothing_left() { [ "$(ls -A "$d")" = fill ]; }
 full_file_system() {
   mount -t tmpfs -o size=1m t "$d" && { head -c 600000 /dev/zero && printf '%s' "$old"; } >"$ini"
   head -c 400000 /dev/zero >"$d/fill"
@@ -107,7 +135,7 @@ row() {
   "$threat" || { fail "$threat: could not be arranged" && return; }
   [ "$as" = nobody ] && run="runuser -u nobody --"
   case $check in
-    same) before=$(state "$watch") ;;
+    same | nothing_made) before=$(state "$watch") ;;
     switched) before=$(meta "$watch" && switched "$watch") ;;
   esac
   WINDIR=$windir timeout 30 $run bash -c "$cmd" >/dev/null 2>&1
@@ -121,7 +149,7 @@ row() {
   esac
   local kept=$?
   printf '%-40s %-7s status %3s (want %s)\n' "$threat" "$as" "$status" "$want"
-  check "$threat" [ "$status" = "$want" ] && [ "$kept" = 0 ]
+  check "$threat (kept: $kept)" [ "$status.$kept" = "$want.0" ]
 }
 
 row links_to_roots_file                  root   1 same
@@ -139,7 +167,7 @@ row owner_not_in_group                   nobody 0 switched
 row setgid_file                          nobody 0 switched
 row hard_link                            root   0 switched
 row created_in_users_prefix              root   0 belongs_to_nobody
-row module_from_working_directory        root   2 same
+row module_from_working_directory        root   3 same
 row out_of_memory                        root   1 same
 row within_twice_its_size                root   0 switched
 row sparse_terabyte                      root   1 no_block_written
@@ -149,6 +177,10 @@ row junk_after_one                       root   0 same
 row read_only_file                       nobody 1 same
 row read_only_directory                  nobody 1 same
 row same_length_in_read_only_directory   nobody 0 switched
+row lock_file_kept                       root   0 only_its_owner_opens
+row journal_kept                         root   1 same
+row write_only_directory                 nobody 1 nothing_made
+row created_on_full_file_system          root   1 nothing_left
 row full_file_system                     root   1 same
 row read_only_mount                      root   1 same
 finish

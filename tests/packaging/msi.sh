@@ -1,10 +1,15 @@
 #!/bin/bash
-# msi.sh WINDOWS_BUILD_DIR WXS CERTIFICATE MSI_VERSION: Tavrel.exe and Tavrel.msi carry valid
-# signatures by CERTIFICATE. Under Wine the MSI installs silently and its Tavrel.exe switches;
-# the same package again changes nothing, a rebuild of the same version or a newer version
-# replaces it, an older one is refused (1603); removing it leaves none of its files or keys.
+# msi.sh SOURCE_DIR WINDOWS_BUILD_DIR CERTIFICATE KEY MSI_VERSION FILE_VERSION: Tavrel.exe and
+# Tavrel.msi carry valid signatures by CERTIFICATE, and the build's signing step, given a
+# time-stamp server (here one of the test's own on 127.0.0.1), adds an RFC 3161 time stamp.
+# The MSI's tables hold what deployment tools look for (a versioned Tavrel.exe, the icon for
+# Programs and Features and the shortcut, the upgrade rows). Under Wine the MSI installs
+# silently and its Tavrel.exe switches; the same package again changes nothing, a rebuild of
+# the same version or a newer version replaces it, an older one is refused (1603); removing
+# it leaves none of its files or keys.
 . "$(dirname "$0")/../support/fixture.sh"
-build=$1 wxs=$2 cert=$3 version=$4
+src=$1 build=$2 cert=$3 key=$4 version=$5 file_version=$6
+wxs=$src/packaging/Tavrel.wxs
 msi=$build/Tavrel.msi windows=$WINEPREFIX/drive_c/windows
 export WINEDLLOVERRIDES=winemenubuilder.exe=d # no menu entries for the desktop outside the prefix
 
@@ -12,12 +17,35 @@ for file in "$build/src/Tavrel.exe" "$msi"; do
   verified=$(osslsigncode verify -CAfile "$cert" -in "$file" 2>&1)
   check "${file##*/} is signed: $verified" test $? = 0
 done
-product_version=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }')
-check "ProductVersion $product_version is $version" [ "$product_version" = "$version" ]
+# The authority signs with a certificate of its own, for time stamping alone.
+(cd "$scratch" && echo 01 >serial && openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=Test TSA" \
+  -keyout tsa.key -out tsa.pem -addext extendedKeyUsage=critical,timeStamping 2>/dev/null)
+printf '%s\n' "[tsa]" "default_tsa = local" "[local]" "serial = serial" "signer_cert = tsa.pem" "signer_key = tsa.key" \
+  "signer_digest = sha256" "default_policy = 1.2.3.4.1" "digests = sha256" >"$scratch/ts.cnf"
+coproc TSA { cd "$scratch" && exec /usr/bin/python3 "$src/tests/support/tsa.py" ts.cnf; }
+read -r -t 10 port <&"${TSA[0]}"
+osslsigncode remove-signature -in "$msi" -out "$scratch/stamped.msi" >/dev/null && cmake -DFILE="$scratch/stamped.msi" \
+  -DCERT="$cert" -DKEY="$key" -DTIMESTAMP_URL="http://127.0.0.1:$port" -P "$src/cmake/sign_file.cmake"
+kill "$TSA_PID"
+verified=$(osslsigncode verify -CAfile "$cert" -TSA-CAfile "$scratch/tsa.pem" -in "$scratch/stamped.msi" 2>&1)
+grep -E "Timestamp time|^Timestamp Server|^Signature verification" <<<"$verified"
+check "signed with a time stamp that verifies" \
+  [ "$(grep -c -E "^(Timestamp Server Signature|Signature) verification: ok" <<<"$verified")" = 2 ]
+
+table() { (cd "$scratch" && msiinfo export "$msi" "$1") | tr -d '\r' | tail -n +4; }
+check "Tavrel.exe is versioned $file_version, without a hash row" eval \
+  '[[ $(table File) == *"TavrelExe	Program	Tavrel.exe	"*"	$file_version	1033	"* && $(table MsiFileHash) != *TavrelExe* ]]'
+check "the Icon table holds Tavrel.ico" eval 'table Icon | grep -q "^Tavrel.ico	"'
+props=$(table Property | grep -E "^(ARP|ProductVersion)" | sort | tr '\t\n' '= ')
+check "Programs and Features: $props" [ "$props" = "ARPNOMODIFY=1 ARPPRODUCTICON=Tavrel.ico ProductVersion=$version " ]
+check "the shortcut is not advertised and has the icon" eval 'table Shortcut | cut -f 5,9 | grep -qx "\[#TavrelExe\]	Tavrel.ico"'
+upgrade=$(table Upgrade | cut -f 2-5,7 | sort | tr '\t\n' ' ;')
+check "upgrade rows: $upgrade" [ "$upgrade" = "0.0.0 ${version%.*}.$((${version##*.} + 1))  256 OLDER_FOUND;$version   2 NEWER_FOUND;" ]
 
 # Other builds of the same files: an older version, a rebuild and a newer version.
 cp -r "$build/msi" "$scratch/stage"
-build_msi() { (cd "$scratch/stage" && wixl -a x64 -D Version="$1" -D NextVersion="${1%.*}.$((${1##*.} + 1))" -o "$2" "$wxs"); }
+build_msi() { (cd "$scratch/stage" && wixl -a x64 -D Version="$1" -D NextVersion="${1%.*}.$((${1##*.} + 1))" \
+  -D Manufacturer=Tavrel -o "$2" "$wxs"); }
 build_msi 1.0.0 "$scratch/older.msi" && build_msi "$version" "$scratch/rebuilt.msi" &&
   build_msi "$((${version%%.*} + 1)).0.0" "$scratch/newer.msi" || { fail "wixl" && finish; }
 

@@ -3,6 +3,7 @@
 # of package_deb), and Tavrel.exe, its zip and Tavrel.msi built twice, each time in another
 # directory, umask and time zone, are the same bytes. Tavrel.msi differs only in what
 # Windows Installer wants new in every package: its product and package codes and times.
+# The zip holds Tavrel.exe, the readme and the licence.
 . "$(dirname "$0")/../support/fixture.sh"
 src=$1 debs=$2
 unset SOURCE_DATE_EPOCH
@@ -14,7 +15,7 @@ windows_build() {
 one=$!
 (umask 022 && TZ=America/New_York windows_build "$scratch/two/windows") &
 two=$!
-(umask 002 && TZ=Pacific/Auckland "$src/scripts/package.sh" "$scratch/debs" "$scratch/linux" >/dev/null)
+(umask 002 && TZ=Pacific/Auckland "$src/scripts/package.sh" "$scratch/debs" >/dev/null 2>&1)
 wait "$one" && wait "$two" || { fail "the Windows builds" && finish; }
 
 for deb in "$debs"/*.deb; do
@@ -26,6 +27,9 @@ for file in src/Tavrel.exe "zip/Tavrel-*-win64.zip"; do
   check "$file the same from elsewhere" cmp "$scratch"/one/$file "$scratch"/two/windows/$file
   sha256sum "$scratch"/one/$file "$scratch"/two/windows/$file
 done
+listed=$(/usr/bin/python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' \
+  "$scratch"/one/zip/Tavrel-*-win64.zip 2>&1)
+check "the zip holds: $listed" [ "$listed" = "LICENSE.txt README.txt Tavrel.exe" ]
 for build in one two/windows; do
   mkdir -p "$scratch/$build/dump" && msidump -t -s -d "$scratch/$build/dump" "$scratch/$build/Tavrel.msi" >/dev/null
   sha256sum "$scratch/$build/Tavrel.msi"

@@ -9,8 +9,8 @@ TEST(CommandLine, IsWhatFollowsTheProgramsName) {
   const std::pair<const char*, const char*> cases[] = {
       {"Tavrel.exe", ""},
       {"Tavrel.exe /off", "/off"},
-      {"Tavrel.exe\t/on", "/on"},
-      {"Tavrel.exe   /off  ", "/off  "},
+      {"Tavrel.exe\t/on", "\t/on"},
+      {"Tavrel.exe   /off  ", "/off"},
       {"Tavrel.exe   ", ""},
       {"\"C:\\Program Files\\Tavrel\\Tavrel.exe\" /on /off", "/on /off"},
       {"\"C:\\Program Files\\Tavrel\\Tavrel.exe\"", ""},

@@ -1,6 +1,9 @@
 #include "profile/posix/profile_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +14,7 @@
 #include <utility>
 
 #include "profile/posix/fd.h"
+#include "profile/posix/target.h"
 #include "support/temp_dir.h"
 
 namespace tavrel::profile {
@@ -145,6 +149,25 @@ TEST(ProfileFile, ReadsOnlyRegularFiles) {
   int error = -1;
   EXPECT_EQ(ReadValue(dir / "file", kSection, "Disable", "0", 50, &error), "1");
   EXPECT_EQ(error, 0);
+}
+
+// What the walk saw is what is opened: a name made a link since is not followed.
+TEST(ProfileFile, OpensNoLinkPutInPlaceAfterTheWalk) {
+  TempDir dir;
+  WriteBytes(dir / "win.ini", kOld);
+  WriteBytes(dir / "elsewhere", kOld);
+  const Fd watch(inotify_init1(IN_CLOEXEC));
+  inotify_add_watch(watch.get(), (dir / "elsewhere").c_str(), IN_OPEN);
+  std::string out;
+  const auto swapAndOpen = [&](const Place& place, std::string*) {
+    fs::remove(dir / "win.ini");
+    fs::create_symlink("elsewhere", dir / "win.ini");
+    Target file;
+    return OpenTarget(place, O_RDONLY, &file);
+  };
+  EXPECT_EQ(WithRights(dir / "win.ini", Deadline::FromNow(), swapAndOpen, &out), EINVAL);
+  pollfd opened{watch.get(), POLLIN, 0};
+  EXPECT_EQ(poll(&opened, 1, 0), 0) << "the link was followed";
 }
 
 }  // namespace

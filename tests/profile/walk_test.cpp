@@ -21,6 +21,7 @@ using test::TempDir;
 
 constexpr uid_t kNobody = 65534;
 constexpr uid_t kDaemon = 1;
+constexpr gid_t kNogroup = 65534;  // nobody's group, which holds other accounts too
 
 struct Row {
   const char* name;
@@ -58,7 +59,7 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
   std::string out;
   const std::string path = GetParam().path;  // one starting with "." is left relative
   const int error = WithRights(
-      path[0] == '.' ? path : dir / path,
+      path[0] == '.' ? path : dir / path, Deadline::FromNow(),
       [](const Place&, std::string* who) {
         *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
                std::to_string(getgroups(0, nullptr));
@@ -121,6 +122,34 @@ INSTANTIATE_TEST_SUITE_P(
                         EPERM, ""},
                     Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
                         [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
+                    // Where others may move names, a user's entry says nothing of who put it.
+                    Row{"a_users_file_where_a_group_may_move_names", "g/win.ini",
+                        [](auto& d) {
+                          Dir(d / "g", 0, 02775);
+                          Own(d / "g", 0, kNogroup);
+                          File(d / "g/win.ini", kDaemon);
+                        },
+                        EPERM, ""},
+                    Row{"a_users_link_where_everyone_may_move_names", "g/win.ini",
+                        [](auto& d) {
+                          Dir(d / "g", 0, 0777);
+                          Link("/", d / "g/win.ini", kNobody);
+                        },
+                        EPERM, ""},
+                    // One level down: another user may rename the owner's own link in.
+                    Row{"a_users_own_link_where_everyone_may_move_names", "n/win.ini",
+                        [](auto& d) {
+                          Dir(d / "n", kNobody, 0777);
+                          Link("/", d / "n/win.ini", kNobody);
+                        },
+                        EPERM, ""},
+                    // A group of the owner alone shares nothing.
+                    Row{"a_private_group_may_write", "p/win.ini",
+                        [](auto& d) {
+                          Dir(d / "p", 0, 0775);
+                          File(d / "p/win.ini", 0);
+                        },
+                        0, "0"},
                     Row{"a_second_name_of_roots_file_in_a_sticky_directory", "s/win.ini",
                         [](auto& d) {
                           Dir(d / "s", 0, 01777);

@@ -19,7 +19,7 @@
 #include "platform/fltk/fltk_window.h"
 #include "window/dpi.h"
 #include "window/form_state.h"
-#include "window/icon.h"
+#include "window/icon_draw.h"
 
 namespace tavrel::platform {
 namespace {
@@ -105,7 +105,7 @@ class FltkHost final {
   std::unique_ptr<FormWindow> window_;
   const TavrelInput* input_ = nullptr;
   std::array<Fl_Widget*, 5> widgets_{};
-  const std::vector<window::IconImage> images_ = window::ReadIcon(window::TavrelIcon());
+  const std::array<window::IconImage, 2> images_{window::DrawIcon(16), window::DrawIcon(32)};
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
 };
 

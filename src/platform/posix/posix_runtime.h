@@ -1,5 +1,6 @@
-// The runtime on Linux: the command line from the arguments, the end by exit, and
-// the window backend loaded from its own shared module on first need.
+// The runtime on Linux: the command line from the arguments, the options' answers on
+// standard output, the end by exit, and the window backend loaded from its own shared
+// module on first need.
 #pragma once
 
 #include <optional>
@@ -17,11 +18,17 @@ class PosixRuntime final : public control::Runtime {
   PosixRuntime(int argc, const char* const* argv) : commandLine_(JoinArguments(argc, argv)) {}
 
   std::string CommandLine() override { return commandLine_; }
+  bool TakesGnuOptions() const override { return true; }
+  bool Print(const std::string& text) override;
   void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
   window::NativeWindow& Window() override;
+  void ShowMessageBox(const std::string& text, const std::string& title) override;
 
  private:
+  // The window backend, or the end with a line that says what could not be done and why.
+  window::NativeWindow& Open(const char* what, const char* instead);
+
   std::string commandLine_;
   std::optional<window::NativeWindow> window_;
 };

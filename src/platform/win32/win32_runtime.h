@@ -16,6 +16,8 @@ class Win32Runtime final : public control::Runtime {
       : native_(instance), window_(window::ToolkitOf(native_)) {}
 
   std::string CommandLine() override { return ArgumentsOf(GetCommandLineA()); }
+  bool TakesGnuOptions() const override { return false; }
+  bool Print(const std::string& /*text*/) override { return false; }
   void Complain(const std::string& /*text*/) override {}
   [[noreturn]] void End(int status) override { ExitProcess(static_cast<UINT>(status)); }
   window::NativeWindow& Window() override { return window_; }

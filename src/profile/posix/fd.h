@@ -1,14 +1,26 @@
-// A descriptor that closes itself, and the names a write keeps beside win.ini.
+// Descriptors and a file's bytes: what every phase of a read or a write stands on. Every
+// function here returns 0 or an error number.
 #pragma once
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace tavrel::profile {
+
+// Our own error number, beyond the system's: another program changed win.ini while we
+// read it, or between our read and our write, every time we tried.
+constexpr int kChangedWhileRead = 4096;
+
+// Files larger than this are refused (EFBIG): far above any real win.ini, below what a
+// sparse file could make a run read into memory or write to the disk.
+constexpr long long kMaxFileSize = 256LL << 20;
 
 class Fd {
  public:
@@ -32,28 +44,31 @@ class Fd {
   int fd_;
 };
 
-// The file being changed, opened for writing and examined under the lock.
-struct OpenFile {
-  int dir = -1;
-  std::string name;
-  int fd = -1;
-  struct stat st {};
-};
+inline bool SameInode(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether a file still looks as it did: the same inode, size and times of its last
+// change, to the nanosecond.
+bool SameLook(const struct stat& a, const struct stat& b);
 
 // ".win.ini.tavrel-" followed by a process id (a temporary file), "journal" or "lock".
 inline std::string SideName(const std::string& name, std::string_view what) {
   return "." + name + ".tavrel-" + std::string(what);
 }
 
-// Files larger than this are refused (EFBIG): far above any real win.ini, below what a
-// sparse file could make a run read into memory or write to the disk.
-constexpr long long kMaxFileSize = 256LL << 20;
+// A file's bytes in a buffer that is not filled first: a large file costs one copy.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+  operator std::string_view() const { return {data.get(), size}; }  // NOLINT: a view of it
+};
 
-// Symbolic links followed in a row before a path counts as a loop.
-constexpr int kMaxLinks = 40;
+// The `size` bytes that fstat gave for the file; kChangedWhileRead when fewer came (someone
+// cut the file meanwhile).
+int ReadAll(int fd, std::size_t size, FileBytes* bytes);
 
-inline bool SameInode(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
+// Writes the parts one after another from offset `at`, each whole.
+int WriteAll(int fd, off_t at, std::initializer_list<std::string_view> parts);
 
 }  // namespace tavrel::profile

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "profile/posix/write_steps.h"
+#include "profile/posix/commit.h"
+#include "profile/posix/hold.h"
 
 namespace tavrel::profile {
 namespace {
@@ -61,10 +62,11 @@ bool CouldHaveLeft(std::string_view now, const Journal& j) {
   return true;
 }
 
-// Puts `old` back as the whole file; errno set when it could not.
-bool Restore(int fd, std::string_view old) {
-  return WriteParts(fd, 0, {old}) && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
-         fsync(fd) == 0;
+// Writes the parts from `at`, cuts the file to `size` and flushes it.
+int Rewrite(int fd, off_t at, std::initializer_list<std::string_view> parts, std::size_t size) {
+  if (const int error = WriteAll(fd, at, parts)) return error;
+  if (ftruncate(fd, static_cast<off_t>(size)) != 0 || fsync(fd) != 0) return errno;
+  return 0;
 }
 
 bool IsTemporary(const std::string& name, const char* entry) {
@@ -75,9 +77,10 @@ bool IsTemporary(const std::string& name, const char* entry) {
   return !rest.empty() && rest.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// Temporary files of killed writers that belong to this user; the lock keeps out live ones.
-void RemoveStaleTemporaries(const OpenFile& file) {
-  const int copy = dup(file.dir);
+}  // namespace
+
+void RemoveStaleTemporaries(int dirFd, const std::string& name) {
+  const int copy = dup(dirFd);
   DIR* dir = copy < 0 ? nullptr : fdopendir(copy);
   if (dir == nullptr) {
     if (copy >= 0) close(copy);
@@ -85,14 +88,16 @@ void RemoveStaleTemporaries(const OpenFile& file) {
   }
   while (const dirent* entry = readdir(dir)) {
     struct stat st {};
-    if (IsTemporary(file.name, entry->d_name) &&
-        fstatat(file.dir, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+    if (IsTemporary(name, entry->d_name) &&
+        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
         st.st_uid == geteuid()) {
-      unlinkat(file.dir, entry->d_name, 0);
+      unlinkat(dirFd, entry->d_name, 0);
     }
   }
   closedir(dir);
 }
+
+namespace {
 
 void Say(const char* line) {
   if (write(STDERR_FILENO, line, std::strlen(line)) < 0) {
@@ -100,67 +105,83 @@ void Say(const char* line) {
   }
 }
 
+// The journal's advice, taken on the file as it is now.
+int Replay(const Target& file, std::string_view journal) {
+  struct stat st {};
+  if (fstat(file.fd.get(), &st) != 0) return errno;
+  FileBytes now;
+  if (const int error = ReadAll(file.fd.get(), static_cast<std::size_t>(st.st_size), &now)) {
+    return error;
+  }
+  Journal j;
+  if (!Parse(journal, &j) || !CouldHaveLeft(now, j)) {
+    Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of "
+        "that write removed\n");
+    return 0;
+  }
+  return std::string_view(now) == j.old ? 0 : Rewrite(file.fd.get(), 0, {j.old}, j.old.size());
+}
+
 }  // namespace
 
-int RewriteInPlace(const OpenFile& file, std::string_view bytes, const Splice& splice) {
+int RewriteInPlace(Target& file, std::string_view bytes, const Splice& splice) {
+  int dir = -1;
+  if (const int error = file.Listable(&dir)) return error;
   // The journal appears whole or not at all: written under a temporary name, then renamed.
   const std::string temp = SideName(file.name, std::to_string(getpid()));
   const std::string journal = SideName(file.name, kJournal);
   const std::string header = std::string(kMagic) + std::to_string(splice.begin) + ' ' +
                              std::to_string(splice.end) + ' ' +
                              std::to_string(splice.insert.size()) + '\n';
-  Fd copy(
-      openat(file.dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  const Fd copy(
+      openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (copy.get() < 0) return errno;
-  if (!WriteParts(copy.get(), 0, {header, splice.insert, bytes}) || fsync(copy.get()) != 0 ||
-      renameat(file.dir, temp.c_str(), file.dir, journal.c_str()) != 0 || fsync(file.dir) != 0) {
-    const int error = errno;
-    unlinkat(file.dir, temp.c_str(), 0);
-    return error;
+  int result = WriteAll(copy.get(), 0, {header, splice.insert, bytes});
+  if (result == 0 && fsync(copy.get()) != 0) result = errno;
+  if (result == 0 && renameat(dir, temp.c_str(), dir, journal.c_str()) != 0) result = errno;
+  if (result != 0) {
+    unlinkat(dir, temp.c_str(), 0);
+    return result;
   }
+  // From here the journal stands, and goes only once the file is whole: new, or old again.
+  if (fsync(dir) != 0) result = errno;
+  if (result == 0) result = StillAsRead(file, bytes, splice.begin, splice.end);
   const std::size_t size = splice.begin + splice.insert.size() + (bytes.size() - splice.end);
-  if (!WriteParts(file.fd, static_cast<off_t>(splice.begin),
-                  {splice.insert, bytes.substr(splice.end)}) ||
-      ftruncate(file.fd, static_cast<off_t>(size)) != 0 || fsync(file.fd) != 0) {
-    const int error = errno;
-    // Left for the next run when even the old bytes cannot be put back now.
-    if (Restore(file.fd, bytes)) unlinkat(file.dir, journal.c_str(), 0);
-    return error;
+  if (result == 0) {
+    result = Rewrite(file.fd.get(), static_cast<off_t>(splice.begin),
+                     {splice.insert, bytes.substr(splice.end)}, size);
   }
-  // A journal left behind would put the old bytes back on the next run: no success then.
-  if (unlinkat(file.dir, journal.c_str(), 0) != 0) return errno;
-  fsync(file.dir);
-  return 0;
+  if (result == 0 && unlinkat(dir, journal.c_str(), 0) != 0) result = errno;
+  if (result == 0) return fsync(dir) == 0 ? 0 : errno;
+  // A journal left beside the new bytes would put the old ones back on the next run: the
+  // old bytes go back now, and the journal only once they are there.
+  if (Rewrite(file.fd.get(), 0, {bytes}, bytes.size()) == 0 &&
+      unlinkat(dir, journal.c_str(), 0) == 0) {
+    fsync(dir);
+  }
+  return result;
 }
 
-bool HasJournal(const OpenFile& file) {
-  struct stat st {};
-  return fstatat(file.dir, SideName(file.name, kJournal).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-int Recover(const OpenFile& file) {
-  RemoveStaleTemporaries(file);
+int Recover(Target& file, int unheld) {
   const std::string journal = SideName(file.name, kJournal);
-  Fd fd(openat(file.dir, journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  const Fd fd(openat(file.dir, journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) return errno == ENOENT ? 0 : errno;
+  if (unheld != 0) return unheld;
+  int dir = -1;
+  if (const int error = file.Listable(&dir)) return error;
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) return errno;
   // Ours has one name: another is a link someone made to a file of this user's.
   if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1) return EPERM;
+  if (st.st_size > 2 * kMaxFileSize) return EFBIG;
   FileBytes bytes;
-  FileBytes now;
-  if (const int error = ReadWhole(fd.get(), 2 * kMaxFileSize, &bytes)) return error;
-  if (const int error = ReadWhole(file.fd, kMaxFileSize, &now)) return error;
-  Journal j;
-  if (!Parse(bytes, &j) || !CouldHaveLeft(now, j)) {
-    Say("tavrel: win.ini was changed after an interrupted write: kept as it is, the journal of "
-        "that write removed\n");
-  } else if (std::string_view(now) != j.old && !Restore(file.fd, j.old)) {
-    return errno;
+  if (const int error = ReadAll(fd.get(), static_cast<std::size_t>(st.st_size), &bytes)) {
+    return error;
   }
-  if (unlinkat(file.dir, journal.c_str(), 0) != 0) return errno;
-  fsync(file.dir);
-  return 0;
+  if (const int error = Replay(file, bytes)) return error;
+  if (fstat(file.fd.get(), &file.st) != 0) return errno;
+  if (unlinkat(dir, journal.c_str(), 0) != 0) return errno;
+  return fsync(dir) == 0 ? 0 : errno;
 }
 
 }  // namespace tavrel::profile

@@ -8,26 +8,30 @@
 namespace tavrel::profile {
 
 // The value of `key` in `section` of the file at `path`, as GetProfileString delivers it,
-// found by the walk (see WithRights) with the rights that apply. Only a regular file is
-// opened, never a FIFO or device. `error` becomes 0 when the file was read or is missing
-// from an existing directory, otherwise the error number of why it was not: the value is
-// then `fallback`'s, as for a missing file, except for a file over 256 MiB (EFBIG) or memory
-// running out (ENOMEM), which read as nothing. Nothing thrown escapes.
+// found by the walk (see WithRights) with the rights that apply, and read whole: under a
+// lease, or checked not to change during the read (and read again if it did). Only a
+// regular file is opened, never a FIFO or device. `error` becomes 0 when the file was read
+// or is missing from an existing directory, otherwise the error number of why it was not:
+// the value is then `fallback`'s, as for a missing file, except for a file over 256 MiB
+// (EFBIG) or memory running out (ENOMEM), which read as nothing. The run, retries
+// included, ends within 60 seconds. Nothing thrown escapes.
 std::string ReadValue(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view fallback, std::size_t size, int* error) noexcept;
 
-// Sets `key` in `section` of the file at `path` to `value` (see SetProfileString), with
-// the rights that apply. Under a lock beside the file that only the acting user's runs
-// take, a value of the same length is overwritten in place (one pwrite, fdatasync), and
-// any other change makes a new file beside the old one with all its metadata, renamed
-// over it, or, where that cannot keep the metadata, rewrites it in place behind a journal.
-// The lock file is removed afterwards. Where no lock file can be made (a directory this
-// user may not write) only a change of the same length is made. 0 on success (also when
-// nothing needed writing); otherwise the error number of the failing step (EILSEQ when
-// the change is refused, ETIMEDOUT for a lock not granted in time, EFBIG for a file over
-// 256 MiB, ENOMEM), with the
-// file untouched. Nothing thrown escapes.
+// Sets `key` in `section` of the file at `path` to `value` (see SetProfileString), with the
+// rights that apply, while other writers are held off (see hold.h). A value of the same
+// length is overwritten in place (one pwrite, fdatasync); any other change makes a new file
+// beside the old one with all its metadata, renamed over it, or, where that cannot keep
+// the metadata, rewrites it in place behind a journal. Where no lock file can be made and
+// no lease is had (a directory this user may not write) only a change of the same length
+// is made. 0 on success (also when nothing needed writing); otherwise the error number of
+// the failing step (EILSEQ when the change is refused, ETIMEDOUT when others held the file
+// past the run's 60 seconds, EFBIG for a file over 256 MiB, ENOMEM, kChangedWhileRead),
+// with the file as it was. Nothing thrown escapes.
 int WriteValue(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value) noexcept;
+
+// The reason an error number stands for, in words.
+std::string ErrorText(int error);
 
 }  // namespace tavrel::profile

@@ -55,7 +55,7 @@ std::string SystemWindowsDirectory() {
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file, std::string* reason) {
   const int error = profile::WriteValue(file, section, key, value);
-  if (error != 0) *reason = std::strerror(error);
+  if (error != 0) *reason = profile::ErrorText(error);
   return error == 0;
 }
 

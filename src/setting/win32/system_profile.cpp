@@ -25,10 +25,22 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
+// GetPrivateProfileStringA delivers the default for any file it cannot open, as for a
+// missing one. Only a missing file is one: a file there that cannot be opened for reading
+// (a directory, one without read access, one locked) tells nothing.
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error) {
   *error = 0;
+  const HANDLE opened = CreateFileA(file.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened != INVALID_HANDLE_VALUE) {
+    CloseHandle(opened);
+  } else if (const DWORD why = GetLastError(); why != ERROR_FILE_NOT_FOUND) {
+    *error = static_cast<int>(why);
+    return {};
+  }
   std::vector<char> buffer(size + 1, '\0');
   const DWORD count =
       GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),

@@ -1,0 +1,79 @@
+// Who besides its owner may write a directory, by its mode bits, its ACL and the members
+// of the groups they name.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "profile/posix/rights.h"
+
+namespace tavrel::profile {
+namespace {
+
+// The kernel's form of system.posix_acl_access: a version, then (tag, perm, id) entries.
+constexpr std::uint32_t kAclVersion = 2;
+constexpr std::uint16_t kAclUser = 0x02, kAclGroupObj = 0x04, kAclGroup = 0x08;
+constexpr std::uint16_t kAclWrite = 0x02;
+constexpr std::size_t kAclEntries = 64;
+
+struct AclEntry {
+  std::uint16_t tag;
+  std::uint16_t perm;
+  std::uint32_t id;
+};
+
+// Whether anyone besides `owner` is in the group: named as a member, or having it as their
+// account's own group.
+bool HasOthers(gid_t gid, uid_t owner) {
+  if (const group* g = getgrgid(gid)) {
+    for (char** name = g->gr_mem; *name != nullptr; ++name) {
+      const passwd* member = getpwnam(*name);
+      if (member == nullptr || member->pw_uid != owner) return true;
+    }
+  }
+  bool others = false;
+  setpwent();
+  while (const passwd* account = getpwent()) {
+    if (account->pw_gid == gid && account->pw_uid != owner) {
+      others = true;
+      break;
+    }
+  }
+  endpwent();
+  return others;
+}
+
+}  // namespace
+
+bool OthersMayWrite(int dir, const struct stat& st) {
+  if ((st.st_mode & S_IWOTH) != 0) return true;
+  // Under an ACL the group bits are its mask: without them no entry it names may write.
+  if ((st.st_mode & S_IWGRP) == 0) return false;
+  struct {
+    std::uint32_t version;
+    AclEntry entries[kAclEntries];
+  } acl{};
+  char path[32];
+  std::snprintf(path, sizeof path, "/proc/self/fd/%d", dir);
+  const ssize_t size = getxattr(path, "system.posix_acl_access", &acl, sizeof acl);
+  if (size < 0) {
+    return errno == ENODATA || errno == ENOTSUP ? HasOthers(st.st_gid, st.st_uid) : true;
+  }
+  const auto count = (static_cast<std::size_t>(size) - sizeof acl.version) / sizeof(AclEntry);
+  if (static_cast<std::size_t>(size) < sizeof acl.version || acl.version != kAclVersion)
+    return true;
+  for (std::size_t i = 0; i < count; ++i) {
+    const AclEntry& entry = acl.entries[i];
+    if ((entry.perm & kAclWrite) == 0) continue;
+    if (entry.tag == kAclUser && entry.id != st.st_uid) return true;
+    if (entry.tag == kAclGroupObj && HasOthers(st.st_gid, st.st_uid)) return true;
+    if (entry.tag == kAclGroup && HasOthers(entry.id, st.st_uid)) return true;
+  }
+  return false;
+}
+
+}  // namespace tavrel::profile
