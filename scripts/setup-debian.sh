@@ -8,7 +8,8 @@ packages="build-essential cmake file libgtest-dev libfltk1.3-dev libx11-dev zlib
   mingw-w64 wine wine64 fonts-wine python3-pefile wixl msitools osslsigncode openssl
   clang clang-tidy clang-format libclang-rt-14-dev
   acl attr lintian debhelper autopkgtest appstream desktop-file-utils ansible-core
-  pylint pycodestyle yamllint python3-voluptuous python3-venv"
+  pylint pycodestyle yamllint python3-voluptuous python3-venv
+  python3-pytest python3-pytest-xdist python3-pytest-forked"
 [ $# -gt 0 ] && packages="$*"
 missing=
 for package in $packages; do

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""ansible-test, offline: each sanity test's Python environment is made from the system's
-packages (Debian's pylint, pycodestyle, yamllint, voluptuous, ...) instead of the pinned
-versions that ansible-test would install from PyPI, which this machine cannot reach."""
+"""ansible-test, offline: each sanity test's Python environment is made from Debian's packages
+(pylint, pycodestyle, yamllint, voluptuous, ...) instead of PyPI's, which this machine cannot
+reach. Units and integration, on this Python, install nothing: pytest is Debian's."""
 
 # pylint: disable=protected-access  # the two steps to replace are ansible-test's own
 from ansible_test._internal import main, venv
