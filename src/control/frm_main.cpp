@@ -26,6 +26,8 @@ const char* const kHelpText =
 
 // The program's one start-up, for the window and the options alike.
 void frmMain::Form_Load() {
+  // --user goes first: whose win.ini it is depends on it.
+  if (const std::optional<int> refused = TakeGnuUser(runtime_)) return End(*refused);
   setting::IniPath = setting::FindIniPath();
   if (!runtime_.CommandLine().empty()) {
     if (const std::optional<int> status = RunGnuOption(runtime_)) return End(*status);

@@ -1,6 +1,8 @@
 #include "control/gnu_options.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 #include "control/message_quote.h"
 #include "setting/ini.h"
@@ -28,11 +30,20 @@ const char* const kRules =
     "\n";
 const char* const kExitStatus =
     "\n"
-    "Exit status: 0 on success; 1 when /on or /off could not write the key or --state\n"
-    "could not read the file (one line on standard error says why), or the output\n"
-    "could not be written; 2 when a window or the help box was needed but no display\n"
+    "Exit status: 0 on success; 1 when /on or /off could not write the key, --state or\n"
+    "--diff could not read the file, --diff or --user was given wrong (one line on\n"
+    "standard error says why), or the output could not be written; 2 when a window or the help box "
+    "was needed but no display\n"
     "could be opened; 3 when the window module (package tavrel-window) is not installed\n"
     "or cannot be loaded.\n";
+
+const char* const kUserGoesWith = "--user USER goes before /on, /off, --state, --path or --diff";
+
+// The first word and the rest, without the spaces between them.
+std::pair<std::string_view, std::string_view> FirstWord(std::string_view line) {
+  const std::size_t space = std::min(line.find(' '), line.size());
+  return {line.substr(0, space), setting::TrimSpaces(line.substr(space))};
+}
 
 std::string WithArgument(const GnuOptionRow& row) {
   return *row.argument != '\0' ? std::string(row.name) + " " + row.argument : row.name;
@@ -65,8 +76,21 @@ struct Answer {
   std::string complaint;
 };
 
-Answer AnswerOf(GnuOption option) {
-  switch (option) {
+// What the switch /on or /off would change, as a unified diff.
+Answer DiffOf(const GnuCommand& command) {
+  if ((command.argument != "/on" && command.argument != "/off") || !command.rest.empty()) {
+    return {"", "--diff takes /on or /off"};
+  }
+  int error = 0;
+  std::string diff = setting::DisableSettingDiff(command.argument == "/on" ? "0" : "1", &error);
+  if (error == 0) return {std::move(diff), ""};
+  // A change the switch would refuse is its write's failure; anything else, the read's.
+  const char* what = error == EILSEQ ? "cannot write " : "cannot read ";
+  return {"", what + QuoteInMessage(setting::IniPath) + ": " + setting::ErrorText(error)};
+}
+
+Answer AnswerOf(const GnuCommand& command) {
+  switch (command.option) {
     case GnuOption::Help:
       return {Usage(), ""};
     case GnuOption::Version:
@@ -75,13 +99,17 @@ Answer AnswerOf(GnuOption option) {
       int error = 0;
       const setting::ProxyClientState state = setting::ReadProxyClientState(&error);
       if (error != 0) {
-        return {"",
-                "cannot read " + QuoteInMessage(setting::IniPath) + ": " + setting::ErrorText(error)};
+        return {"", "cannot read " + QuoteInMessage(setting::IniPath) + ": " +
+                        setting::ErrorText(error)};
       }
       return {StateWord(state), ""};
     }
     case GnuOption::Path:
       return {setting::IniPath + "\n", ""};
+    case GnuOption::Diff:
+      return DiffOf(command);
+    case GnuOption::User:  // taken on at start-up; here only when given twice
+      return {"", kUserGoesWith};
     case GnuOption::None:
       break;
   }
@@ -90,19 +118,40 @@ Answer AnswerOf(GnuOption option) {
 
 }  // namespace
 
-GnuOption GnuOptionOf(const std::string& commandLine) {
-  const std::string_view line = setting::TrimSpaces(commandLine);
+GnuCommand GnuCommandOf(const std::string& commandLine) {
+  const auto [word, rest] = FirstWord(setting::TrimSpaces(commandLine));
   for (const GnuOptionRow& row : kGnuOptions) {
-    if (line == row.name || (*row.alias != '\0' && line == row.alias)) return row.option;
+    if (word != row.name && (*row.alias == '\0' || word != row.alias)) continue;
+    if (*row.argument == '\0') return rest.empty() ? GnuCommand{row.option, "", ""} : GnuCommand{};
+    const auto [argument, after] = FirstWord(rest);
+    return {row.option, std::string(argument), std::string(after)};
   }
-  return GnuOption::None;
+  return {};
+}
+
+std::optional<int> TakeGnuUser(Runtime& runtime) {
+  if (!runtime.TakesGnuOptions()) return std::nullopt;
+  const GnuCommand command = GnuCommandOf(runtime.CommandLine());
+  if (command.option != GnuOption::User) return std::nullopt;
+  const GnuCommand then = GnuCommandOf(command.rest);
+  const bool goesWith = then.option == GnuOption::None
+                            ? command.rest == "/on" || command.rest == "/off"
+                            : then.option == GnuOption::State || then.option == GnuOption::Path ||
+                                  then.option == GnuOption::Diff;
+  std::string refused = command.argument.empty() || !goesWith ? kUserGoesWith : "";
+  if (refused.empty()) refused = setting::ActAs(command.argument);
+  if (refused.empty()) return std::nullopt;
+  runtime.Complain(refused);
+  return 1;
 }
 
 std::optional<int> RunGnuOption(Runtime& runtime) {
   if (!runtime.TakesGnuOptions()) return std::nullopt;
-  const GnuOption option = GnuOptionOf(runtime.CommandLine());
-  if (option == GnuOption::None) return std::nullopt;
-  const Answer answer = AnswerOf(option);
+  GnuCommand command = GnuCommandOf(runtime.CommandLine());
+  // The user was taken on at start-up: the command is what follows.
+  if (command.option == GnuOption::User) command = GnuCommandOf(command.rest);
+  if (command.option == GnuOption::None) return std::nullopt;
+  const Answer answer = AnswerOf(command);
   if (!answer.complaint.empty()) {
     runtime.Complain(answer.complaint);
     return 1;

@@ -36,4 +36,12 @@ struct Splice {
 Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
+// The change `splice` makes to a file holding `bytes`, as a unified diff without context:
+// the lines it replaces and those it puts there, as a caller reads them (UTF-8 for a UTF-16
+// file) and without their line breaks, numbered as in the file, headed by the nearest
+// section header above them (as git heads a hunk with its function). `from` and `to` name
+// the two sides ("/dev/null" for a file yet to be made). Empty when nothing changes.
+std::string UnifiedDiff(std::string_view bytes, const Splice& splice, const std::string& from,
+                        const std::string& to);
+
 }  // namespace tavrel::profile

@@ -21,6 +21,10 @@ bool WriteDisableSetting(const std::string& value, std::string* reason) {
   return WriteProfileValue(kSection, kKey, value, IniPath, reason);
 }
 
+std::string DisableSettingDiff(const std::string& value, int* error) {
+  return ProfileValueDiff(kSection, kKey, value, IniPath, error);
+}
+
 ProxyClientState ReadProxyClientState(int* error) {
   int why = 0;
   const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, &why);

@@ -17,6 +17,10 @@ std::string FindIniPath();
 // Stores "0" or "1"; true when the write succeeded, otherwise `reason` may tell why.
 bool WriteDisableSetting(const std::string& value, std::string* reason);
 
+// What WriteDisableSetting(value) would change, as a unified diff, writing nothing; `error`
+// as for ReadProxyClientState, or why the change would be refused.
+std::string DisableSettingDiff(const std::string& value, int* error);
+
 // Reads the key once; an absent key, section or file reads as enabled. A file that could
 // not be looked at (see ReadProfileValue) reads as Unread, as a read that delivered
 // nothing; `error`, where given, becomes 0 when the file could be looked at, else why not.

@@ -28,6 +28,16 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
                                const std::string& fallback, std::size_t size,
                                const std::string& file, int* error);
 
+// What storing `value` would change in `file`, as a unified diff, writing nothing (empty
+// when nothing). `error` as for ReadProfileValue, or why the change would be refused.
+std::string ProfileValueDiff(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& file, int* error);
+
+// Makes every later read and write act as the account `user` from its start, with its rights,
+// and its home for the default Wine prefix. Empty, or why it cannot (only root may act as
+// another user).
+std::string ActAs(const std::string& user);
+
 // The reason an error number of ReadProfileValue or of the platform stands for, in words.
 std::string ErrorText(int error);
 

@@ -150,13 +150,18 @@ TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
   }
 }
 
-// The options themselves are tried on the real program; here, what is not one.
+// The options themselves are tried on the real program; here, what is not one, and how one
+// with an argument is read.
 TEST(GnuOptions, CountOnlyAsTheWholeCommandLine) {
-  for (const char* line :
-       {"", "\t--help", "--state /off", "/on --version", "-h -h", "--HELP", "--stat"}) {
-    EXPECT_EQ(GnuOptionOf(line), GnuOption::None) << line;
+  for (const char* line : {"", "\t--help", "--state /off", "/on --version", "-h -h", "--HELP",
+                           "--stat", "/off --diff /on"}) {
+    EXPECT_EQ(GnuCommandOf(line).option, GnuOption::None) << line;
   }
-  EXPECT_EQ(GnuOptionOf("  --help "), GnuOption::Help) << "spaces around it aside";
+  EXPECT_EQ(GnuCommandOf("  --help ").option, GnuOption::Help) << "spaces around it aside";
+  const GnuCommand user = GnuCommandOf("--user  ann  --diff /on");
+  EXPECT_EQ(user.option, GnuOption::User);
+  EXPECT_EQ(user.argument + "|" + user.rest, "ann|--diff /on");
+  EXPECT_EQ(GnuCommandOf("--diff /of").argument, "/of") << "a mistyped --diff is no switch";
 }
 
 }  // namespace

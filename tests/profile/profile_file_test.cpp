@@ -165,7 +165,8 @@ TEST(ProfileFile, OpensNoLinkPutInPlaceAfterTheWalk) {
     Target file;
     return OpenTarget(place, O_RDONLY, &file);
   };
-  EXPECT_EQ(WithRights(dir / "win.ini", Deadline::FromNow(), swapAndOpen, &out), EINVAL);
+  EXPECT_EQ(WithRights(dir / "win.ini", Deadline::FromNow(), std::nullopt, swapAndOpen, &out),
+            EINVAL);
   pollfd opened{watch.get(), POLLIN, 0};
   EXPECT_EQ(poll(&opened, 1, 0), 0) << "the link was followed";
 }

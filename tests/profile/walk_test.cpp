@@ -59,7 +59,7 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
   std::string out;
   const std::string path = GetParam().path;  // one starting with "." is left relative
   const int error = WithRights(
-      path[0] == '.' ? path : dir / path, Deadline::FromNow(),
+      path[0] == '.' ? path : dir / path, Deadline::FromNow(), std::nullopt,
       [](const Place&, std::string* who) {
         *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
                std::to_string(getgroups(0, nullptr));

@@ -70,15 +70,18 @@ std::vector<std::string> OptionsIn(const std::string& line) {
 }
 
 // The entries of section OPTIONS (the line after each .TP) name the table's options in its
-// order; SYNOPSIS names every option; no line names one that the table does not have.
+// order; SYNOPSIS names every option; no line names one that the table does not have
+// (literal displays, .nf to .fi, aside: a diff's lines start with hyphens too).
 bool Manual(const char* path) {
   const std::vector<std::string> names = Names();
   std::vector<std::string> listed, synopsis, unknown;
   std::istringstream page(Read(path));
   std::string line, section;
-  bool tag = false;
+  bool tag = false, literal = false;
   while (std::getline(page, line)) {
     if (line.rfind(".SH ", 0) == 0) section = line.substr(4);
+    if (line == ".nf" || line == ".fi") literal = line == ".nf";
+    if (literal) continue;
     for (const std::string& option : OptionsIn(line)) {
       if (tag && section == "OPTIONS") listed.push_back(option);
       if (section == "SYNOPSIS") synopsis.push_back(option);

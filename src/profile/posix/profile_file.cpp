@@ -21,6 +21,9 @@ namespace {
 // Tries of a read or write that another program changed the file under.
 constexpr int kTries = 3;
 
+// The user every run begins as, when start-up named one.
+std::optional<uid_t> actingAs;
+
 // Reads the file the walk found, whole: missing reads as empty.
 int ReadFound(const Place& place, FileBytes* bytes) {
   if (!place.exists) return 0;
@@ -81,7 +84,7 @@ std::string ReadValue(const std::string& path, std::string_view section, std::st
                       std::string_view fallback, std::size_t size, int* error) noexcept {
   std::string value;
   *error = WithRights(
-      path, Deadline::FromNow(),
+      path, Deadline::FromNow(), actingAs,
       [&](const Place& place, std::string* out) {
         FileBytes bytes;
         const int result = ReadFound(place, &bytes);
@@ -102,10 +105,27 @@ int WriteValue(const std::string& path, std::string_view section, std::string_vi
                std::string_view value) noexcept {
   std::string ignored;
   return WithRights(
-      path, Deadline::FromNow(),
+      path, Deadline::FromNow(), actingAs,
       [&](const Place& place, std::string*) { return Update(place, section, key, value); },
       &ignored);
 }
+
+int DiffValue(const std::string& path, std::string_view section, std::string_view key,
+              std::string_view value, std::string* diff) noexcept {
+  return WithRights(
+      path, Deadline::FromNow(), actingAs,
+      [&](const Place& place, std::string* out) {
+        FileBytes bytes;
+        if (const int error = ReadFound(place, &bytes)) return error;
+        const Splice splice = SetProfileString(bytes, section, key, value);
+        if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
+        *out = UnifiedDiff(bytes, splice, place.exists ? path : "/dev/null", path);
+        return 0;
+      },
+      diff);
+}
+
+void ActAs(uid_t uid) { actingAs = uid; }
 
 std::string ErrorText(int error) {
   return error == kChangedWhileRead ? "changed while being read" : std::strerror(error);

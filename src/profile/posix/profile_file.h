@@ -1,6 +1,8 @@
 // Reading and safely changing a key of a profile file on a POSIX file system.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,6 +32,18 @@ std::string ReadValue(const std::string& path, std::string_view section, std::st
 // with the file as it was. Nothing thrown escapes.
 int WriteValue(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value) noexcept;
+
+// The change WriteValue would make to the file at `path`, as a unified diff (see
+// UnifiedDiff) that names it so, read as ReadValue reads it and writing nothing: empty when
+// nothing would change. 0, or the error number of why the file could not be read or why
+// the change would be refused (EILSEQ).
+int DiffValue(const std::string& path, std::string_view section, std::string_view key,
+              std::string_view value, std::string* diff) noexcept;
+
+// From now on every read and write begins as `uid` (see WithRights), with the rules of a
+// run that began as root: as if that user had started it, kept to the walk's rules. The
+// caller checks that it may (root, or the user itself).
+void ActAs(uid_t uid);
 
 // The reason an error number stands for, in words.
 std::string ErrorText(int error);

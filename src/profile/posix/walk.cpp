@@ -26,11 +26,17 @@ class Walker {
     rights_.privileged = rights_.uid == 0;
   }
 
-  int Run(const std::string& path) {
+  int Run(const std::string& path, std::optional<uid_t> as) {
     if (path.empty()) return ENOENT;
     Push(path);
-    const int started = Start(path[0] == '/' ? "/" : ".");
-    return started == kWalkOn ? Walk() : started;
+    const auto walk = [&] {
+      const int started = Start(path[0] == '/' ? "/" : ".");
+      return started == kWalkOn ? Walk() : started;
+    };
+    if (!as || *as == rights_.uid) return walk();
+    // A run as that user from its start, kept to the rules of a run that began as root.
+    return AsUser(
+        *as, deadline_, [&, uid = *as](std::string*) { return rights_.uid = uid, walk(); }, out_);
   }
 
  private:
@@ -162,9 +168,9 @@ bool Place::Allows(const struct stat& now) const {
   return WhoseRights(rights, dirSeen, &now) == Verdict::Keep;
 }
 
-int WithRights(const std::string& path, const Deadline& deadline, const Act& act,
-               std::string* out) noexcept {
-  return Contained([&] { return Walker(deadline, act, out).Run(path); });
+int WithRights(const std::string& path, const Deadline& deadline, std::optional<uid_t> as,
+               const Act& act, std::string* out) noexcept {
+  return Contained([&] { return Walker(deadline, act, out).Run(path, as); });
 }
 
 }  // namespace tavrel::profile

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 
 #include "profile/posix/deadline.h"
@@ -34,7 +35,8 @@ struct Place {
 using Act = FunctionRef<int(const Place& place, std::string* out)>;
 
 // Walks `path` from "/" (or the working directory for a relative path) one component at a
-// time, each opened O_PATH | O_NOFOLLOW relative to the one before (the last one is only
+// time (all of it in a child that became `as`, when given: a run that acts as that user from
+// its start), each opened O_PATH | O_NOFOLLOW relative to the one before (the last one is only
 // looked at, fstatat), and every symbolic link read (readlinkat) and its target walked
 // the same way, 40 links at most. Each
 // component is judged by WhoseRights: at the first one that root does not own, the rest of
@@ -43,7 +45,7 @@ using Act = FunctionRef<int(const Place& place, std::string* out)>;
 // produced back from the child. Returns act's result or the walk's error: EPERM for a
 // refused component, ENOENT, ENOTDIR, ELOOP, ETIMEDOUT for a child that did not answer in
 // time, ENOMEM. Nothing thrown escapes.
-int WithRights(const std::string& path, const Deadline& deadline, const Act& act,
-               std::string* out) noexcept;
+int WithRights(const std::string& path, const Deadline& deadline, std::optional<uid_t> as,
+               const Act& act, std::string* out) noexcept;
 
 }  // namespace tavrel::profile

@@ -22,9 +22,13 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// The home of the account the run acts as (see ActAs), whatever HOME says.
+std::string actingHome;
+
 // $HOME, or where it is unset or empty (cron, env -i) the account's home directory, as
 // Wine itself finds it; empty when neither is known.
 std::string HomeDirectory() {
+  if (!actingHome.empty()) return actingHome;
   if (std::string home = Environment("HOME"); !home.empty()) return home;
   const passwd* account = getpwuid(getuid());
   return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
@@ -64,6 +68,22 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
                                const std::string& file, int* error) {
   std::string text = profile::ReadValue(file, section, key, fallback, size, error);
   return {text.size(), std::move(text)};
+}
+
+std::string ProfileValueDiff(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& file, int* error) {
+  std::string diff;
+  *error = profile::DiffValue(file, section, key, value, &diff);
+  return diff;
+}
+
+std::string ActAs(const std::string& user) {
+  const passwd* account = getpwnam(user.c_str());
+  if (account == nullptr) return "no such user: " + user;
+  if (geteuid() != 0 && account->pw_uid != geteuid()) return "--user needs root";
+  actingHome = account->pw_dir != nullptr && *account->pw_dir != '\0' ? account->pw_dir : "/";
+  profile::ActAs(account->pw_uid);
+  return "";
 }
 
 std::string ErrorText(int error) { return profile::ErrorText(error); }

@@ -49,6 +49,15 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
   return {count, buffer.data()};
 }
 
+// Neither is asked of Tavrel.exe, which takes no options.
+std::string ProfileValueDiff(const std::string&, const std::string&, const std::string&,
+                             const std::string&, int* error) {
+  *error = ERROR_NOT_SUPPORTED;
+  return "";
+}
+
+std::string ActAs(const std::string&) { return "not on Windows"; }
+
 std::string ErrorText(int error) { return "system error " + std::to_string(error); }
 
 std::string DecimalSeparator() {

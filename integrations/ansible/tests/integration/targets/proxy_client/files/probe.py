@@ -1,5 +1,6 @@
-"""probe.py PREFIX TAVREL MARKER, as the prefix's owner: holds the lock beside its win.ini while
-tavrel /on waits for it as the owner, and writes to PREFIX/report what the owner sees meanwhile:
+"""probe.py PREFIX TAVREL MARKER, as the prefix's owner: keeps its win.ini open (so that no lease
+can be had) and holds the lock beside it while tavrel /on waits for them as the owner, and writes
+to PREFIX/report what the owner sees meanwhile:
 MARKER in a process whose environment it may read (so may trace), or such a tavrel with a tty."""
 import fcntl
 import glob
@@ -18,7 +19,8 @@ def read(process, name):
         return b""
 
 
-with open(PREFIX + b"/drive_c/windows/.win.ini.tavrel-lock", "wb") as lock:
+with open(PREFIX + b"/drive_c/windows/.win.ini.tavrel-lock", "wb") as lock, \
+        open(PREFIX + b"/drive_c/windows/win.ini", "rb"):
     fcntl.lockf(lock, fcntl.LOCK_EX)
     open(PREFIX + b"/ready", "wb").close()
     deadline, me = time.monotonic() + 8, b"\nUid:\t%d\t" % os.getuid()
