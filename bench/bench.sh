@@ -8,16 +8,18 @@
 #     on a 4 KB, 1 MB, 10 MB and 100 MB win.ini (crudini up to 10 MB: it is very slow):
 #     median wall time (hyperfine) and peak memory (GNU time);
 #   - the window: time from start to the window being mapped under Xvfb, peak memory;
+#   - the system calls of a same-length switch of a win.ini four directories deep, against
+#     the floor's (strace -c);
 #   - the size of Tavrel.exe.
 # Targets: an `/off` + `/on` pair within 1.1x of two floor runs at every size, with peak
 # memory within 1.2x the file size + 2 MB; a change of length within 1.3x of the baseline;
-# at 4 KB at least 15x faster than crudini.
+# at 4 KB at least 15x faster than crudini; at most 60 system calls for that switch.
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup-debian.sh
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq hyperfine crudini time >/dev/null
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq hyperfine crudini time strace >/dev/null
 cmake --preset linux >/dev/null && cmake --build --preset linux >/dev/null
 cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
 work=$(mktemp -d)
@@ -99,6 +101,11 @@ window_kb=$(sort -n -k2 "$work/window" | awk '{ a[NR] = $2 } END { print a[int((
 stop_xvfb
 exe_bytes=$(stat -c %s build/windows/src/Tavrel.exe)
 libs=$(LD_DEBUG=libs "$tavrel" /off 2>&1 | grep -c 'calling init:' || true)
+# /tmp, the scratch directory, drive_c, windows: four directories deep.
+deep=$work/drive_c/windows && mkdir -p "$deep" && make_ini 4096 0 >"$deep/win.ini"
+calls() { strace -f -c -o "$work/strace" "$@" >/dev/null && awk '$NF == "total" { print $4 }' "$work/strace"; }
+calls_tavrel=$(WINDIR=$deep calls "$tavrel" /off)
+calls_floor=$(calls "$work/floor" "$deep" 0)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 r_crud=$(ratio "${time[crudini-4K]}" "${time[tavrel_off-4K]}")
@@ -146,6 +153,7 @@ sum() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a + b }'; }
   echo "| the window: start to mapped (Xvfb) | $window_ms ms | | |"
   echo "| the window: peak memory | $window_kb KB | | |"
   echo "| shared libraries \`tavrel /off\` initialises | $libs (no toolkit) | | |"
+  echo "| system calls of \`tavrel /off\`, same length, four directories deep | $calls_tavrel (floor $calls_floor) | ≤ 60 | $(verdict "$calls_tavrel" "<=" 60) |"
   echo "| Tavrel.exe | $exe_bytes bytes | ≤ 200 KB | $(verdict "$exe_bytes" "<=" 204800) |"
 } >bench/results.md
 cat bench/results.md

@@ -14,7 +14,6 @@
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 
 #include "profile/posix/as_user.h"
 #include "profile/posix/profile_file.h"
@@ -61,9 +60,6 @@ class Tree {
     Node(p + "/q/win.ini", Kind("fffllhx"), Pick(files));
   }
 
-  // What was made, for a failure's message.
-  std::string Description() const { return log_.str(); }
-
  private:
   template <class T, std::size_t N>
   T Pick(const T (&from)[N]) {
@@ -78,8 +74,6 @@ class Tree {
     const uid_t uid = Pick(kUsers);
     const gid_t gid = Pick(kGroups);
     const mode_t mode = kind == 'd' ? Pick(kDirModes) : Pick(kFileModes);
-    log_ << kind << ' ' << path << " uid " << uid << " gid " << gid << " mode " << std::oct << mode
-         << std::dec << (target.empty() ? "" : " -> " + target) << '\n';
     if (kind == 'x' || fs::exists(fs::symlink_status(path)) ||
         !fs::is_directory(fs::path(path).parent_path()))
       return;
@@ -99,7 +93,6 @@ class Tree {
                                               "[Microsoft Proxy Service]\r\nDisable=00\r\n",
                                               "x=1\n"};
   std::mt19937 rng_;
-  std::ostringstream log_;
 };
 
 // Every regular file below `dir` by inode, with its bytes; and every name.
@@ -171,8 +164,7 @@ TEST(WritePath, RootDoesNoMoreThanThePathsUsersCould) {
       const auto was = before.files.find(ino);
       if (was == before.files.end() || was->second != bytes) changed.insert(ino);
     }
-    const std::string what = "seed " + std::to_string(seed) + ", status " + std::to_string(result) +
-                             ":\n" + tree.Description();
+    const std::string what = "seed " + std::to_string(seed) + ", status " + std::to_string(result);
     if (result != 0) {
       EXPECT_TRUE(changed.empty() && after.names == before.names) << what;
       continue;
