@@ -71,7 +71,6 @@ int LockFile::Open() {
   const int made =
       openat(dir_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockMode);
   if (made >= 0 || errno != EEXIST) {
-    inherited_ = false;
     if (made < 0 && errno == EPERM) errno = EACCES;  // EPERM is kept for one not ours
     return made;
   }
@@ -92,7 +91,6 @@ int LockFile::Open() {
     close(fd);
     return errno = EAGAIN, -1;
   }
-  inherited_ = fd >= 0;
   return fd;
 }
 

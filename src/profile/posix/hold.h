@@ -41,8 +41,6 @@ class LockFile {
   // directory this user may not write), EPERM for one that is not ours to use, ETIMEDOUT
   // when it stays held until the deadline.
   int Take(const Deadline& deadline);
-  // Whether a run that was killed left it, and with it perhaps a journal or a temporary.
-  bool inherited() const { return inherited_; }
 
  private:
   int Open();
@@ -51,7 +49,6 @@ class LockFile {
   std::string name_;
   Fd fd_;
   struct stat held_ {};
-  bool inherited_ = false;
 };
 
 // Without a lease, whether the file is still as it was read, just before writing: the same
