@@ -58,7 +58,7 @@ std::string ProfileValueDiff(const std::string&, const std::string&, const std::
 
 std::string ActAs(const std::string&) { return "not on Windows"; }
 
-std::string ErrorText(int error) { return "system error " + std::to_string(error); }
+std::string ErrorText(int /*error*/) { return "system error"; }
 
 std::string DecimalSeparator() {
   char buffer[8] = {};
