@@ -146,16 +146,17 @@ int RewriteInPlace(Target& file, std::string_view bytes, const Splice& splice) {
   // From here the journal stands, and goes only once the file is whole: new, or old again.
   if (fsync(dir) != 0) result = errno;
   if (result == 0) result = StillAsRead(file, bytes, splice.begin, splice.end);
+  const bool touched = result == 0;
   const std::size_t size = splice.begin + splice.insert.size() + (bytes.size() - splice.end);
-  if (result == 0) {
+  if (touched) {
     result = Rewrite(file.fd.get(), static_cast<off_t>(splice.begin),
                      {splice.insert, bytes.substr(splice.end)}, size);
   }
   if (result == 0 && unlinkat(dir, journal.c_str(), 0) != 0) result = errno;
   if (result == 0) return fsync(dir) == 0 ? 0 : errno;
   // A journal left beside the new bytes would put the old ones back on the next run: the
-  // old bytes go back now, and the journal only once they are there.
-  if (Rewrite(file.fd.get(), 0, {bytes}, bytes.size()) == 0 &&
+  // old bytes go back now (where this run wrote any), and the journal once they are there.
+  if ((!touched || Rewrite(file.fd.get(), 0, {bytes}, bytes.size()) == 0) &&
       unlinkat(dir, journal.c_str(), 0) == 0) {
     fsync(dir);
   }
