@@ -73,10 +73,13 @@ void frmMain::DisableProxyClient() { Switch("1", View::SwitchedOff); }
 // status 1 when the write failed so that scripts can tell. A failure is told in words
 // where the platform can (the window's beep may go unheard).
 void frmMain::Switch(const std::string& value, View switched) {
-  std::string reason;
-  const bool written = setting::WriteDisableSetting(value, &reason);
-  if (!written)
-    runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " + reason);
+  setting::ProfileReport report;
+  const bool written = setting::WriteDisableSetting(value, &report);
+  if (!report.notice.empty()) runtime_.Complain(QuoteInMessage(report.notice));
+  if (!written) {
+    runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " +
+                      QuoteInMessage(report.reason));
+  }
   if (!bInteractive) return End(written ? 0 : 1);
   if (written) {
     SetView(switched);

@@ -81,12 +81,12 @@ Answer DiffOf(const GnuCommand& command) {
   if ((command.argument != "/on" && command.argument != "/off") || !command.rest.empty()) {
     return {"", "--diff takes /on or /off"};
   }
-  int error = 0;
-  std::string diff = setting::DisableSettingDiff(command.argument == "/on" ? "0" : "1", &error);
-  if (error == 0) return {std::move(diff), ""};
+  setting::ProfileReport report;
+  std::string diff = setting::DisableSettingDiff(command.argument == "/on" ? "0" : "1", &report);
+  if (report.error == 0) return {std::move(diff), ""};
   // A change the switch would refuse is its write's failure; anything else, the read's.
-  const char* what = error == EILSEQ ? "cannot write " : "cannot read ";
-  return {"", what + QuoteInMessage(setting::IniPath) + ": " + setting::ErrorText(error)};
+  const char* what = report.error == EILSEQ ? "cannot write " : "cannot read ";
+  return {"", what + QuoteInMessage(setting::IniPath) + ": " + QuoteInMessage(report.reason)};
 }
 
 Answer AnswerOf(const GnuCommand& command) {
@@ -96,11 +96,11 @@ Answer AnswerOf(const GnuCommand& command) {
     case GnuOption::Version:
       return {"tavrel " TAVREL_VERSION "\nLicense: MIT\n", ""};
     case GnuOption::State: {
-      int error = 0;
-      const setting::ProxyClientState state = setting::ReadProxyClientState(&error);
-      if (error != 0) {
+      setting::ProfileReport report;
+      const setting::ProxyClientState state = setting::ReadProxyClientState(&report);
+      if (report.error != 0) {
         return {"", "cannot read " + QuoteInMessage(setting::IniPath) + ": " +
-                        setting::ErrorText(error)};
+                        QuoteInMessage(report.reason)};
       }
       return {StateWord(state), ""};
     }

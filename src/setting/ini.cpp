@@ -1,5 +1,7 @@
 #include "setting/ini.h"
 
+#include <utility>
+
 #include "setting/dirs.h"
 #include "setting/system_profile.h"
 
@@ -17,20 +19,21 @@ std::string IniPath;
 
 std::string FindIniPath() { return WindowsDir() + "win.ini"; }
 
-bool WriteDisableSetting(const std::string& value, std::string* reason) {
-  return WriteProfileValue(kSection, kKey, value, IniPath, reason);
+bool WriteDisableSetting(const std::string& value, ProfileReport* report) {
+  return WriteProfileValue(kSection, kKey, value, IniPath, report);
 }
 
-std::string DisableSettingDiff(const std::string& value, int* error) {
-  return ProfileValueDiff(kSection, kKey, value, IniPath, error);
+std::string DisableSettingDiff(const std::string& value, ProfileReport* report) {
+  return ProfileValueDiff(kSection, kKey, value, IniPath, report);
 }
 
-ProxyClientState ReadProxyClientState(int* error) {
-  int why = 0;
+ProxyClientState ReadProxyClientState(ProfileReport* report) {
+  ProfileReport why;
   const ProfileString read = ReadProfileValue(kSection, kKey, kAbsent, kBufferSize, IniPath, &why);
-  if (error != nullptr) *error = why;
+  const bool looked = why.error == 0;
+  if (report != nullptr) *report = std::move(why);
   // A file that could not be looked at told nothing, whatever the platform delivered for it.
-  return why != 0 ? ProxyClientState::Unread : StateFromValue(read, DecimalSeparator());
+  return looked ? StateFromValue(read, DecimalSeparator()) : ProxyClientState::Unread;
 }
 
 }  // namespace tavrel::setting

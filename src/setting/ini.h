@@ -14,16 +14,16 @@ extern std::string IniPath;
 // Where win.ini is: the Windows directory followed by "win.ini"; what start-up sets IniPath to.
 std::string FindIniPath();
 
-// Stores "0" or "1"; true when the write succeeded, otherwise `reason` may tell why.
-bool WriteDisableSetting(const std::string& value, std::string* reason);
+// Stores "0" or "1"; true when the write succeeded, otherwise `report` may tell why.
+bool WriteDisableSetting(const std::string& value, ProfileReport* report);
 
-// What WriteDisableSetting(value) would change, as a unified diff, writing nothing; `error`
+// What WriteDisableSetting(value) would change, as a unified diff, writing nothing; `report`
 // as for ReadProxyClientState, or why the change would be refused.
-std::string DisableSettingDiff(const std::string& value, int* error);
+std::string DisableSettingDiff(const std::string& value, ProfileReport* report);
 
 // Reads the key once; an absent key, section or file reads as enabled. A file that could
 // not be looked at (see ReadProfileValue) reads as Unread, as a read that delivered
-// nothing; `error`, where given, becomes 0 when the file could be looked at, else why not.
-ProxyClientState ReadProxyClientState(int* error = nullptr);
+// nothing; `report`, where given, tells why it could not (error 0 when it could).
+ProxyClientState ReadProxyClientState(ProfileReport* report = nullptr);
 
 }  // namespace tavrel::setting

@@ -18,6 +18,13 @@ struct ProfileString {
   }
 };
 
+// What a read or a write of the profile file has to tell besides its result.
+struct ProfileReport {
+  int error = 0;       // 0 when it succeeded, else the platform's number for why not
+  std::string reason;  // why not, in words
+  std::string notice;  // worth telling even when it succeeded
+};
+
 // Nothing read is Unread. Otherwise the value's leading number (optional sign, digits,
 // optionally `decimalSeparator` and digits) after trimming spaces decides: exactly 1 is
 // Disabled, any other number Enabled. Text after the number is ignored; text without a

@@ -17,29 +17,27 @@ std::string SystemWindowsDirectory();
 extern const char* const kWindowsDirectoryRule;
 
 // Stores `value` for `key` in `section` of `file`; true when it now holds the value.
-// Otherwise `reason` tells why, where the platform says (left as it is where it does not).
+// `report` tells why not, where the platform says, and anything worth telling.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file, std::string* reason);
+                       const std::string& file, ProfileReport* report);
 
-// Reads `key` of `section` of `file` into a buffer of `size` characters. `error` becomes 0
-// when the file could be looked at (a missing file in an existing directory included),
-// else the error number of why not (on Windows the system's error code).
+// Reads `key` of `section` of `file` into a buffer of `size` characters. `report->error`
+// becomes 0 when the file could be looked at (a missing file in an existing directory
+// included), else the error number of why not (on Windows the system's error code).
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
-                               const std::string& file, int* error);
+                               const std::string& file, ProfileReport* report);
 
 // What storing `value` would change in `file`, as a unified diff, writing nothing (empty
-// when nothing). `error` as for ReadProfileValue, or why the change would be refused.
+// when nothing). `report` as for ReadProfileValue, or why the change would be refused.
 std::string ProfileValueDiff(const std::string& section, const std::string& key,
-                             const std::string& value, const std::string& file, int* error);
+                             const std::string& value, const std::string& file,
+                             ProfileReport* report);
 
 // Makes every later read and write act as the account `user` from its start, with its rights,
 // and its home for the default Wine prefix. Empty, or why it cannot (only root may act as
 // another user).
 std::string ActAs(const std::string& user);
-
-// The reason an error number of ReadProfileValue or of the platform stands for, in words.
-std::string ErrorText(int error);
 
 // The decimal separator of the user's number settings.
 std::string DecimalSeparator();

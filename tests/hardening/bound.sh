@@ -22,6 +22,6 @@ rm "$dir/held"
 wait
 echo "tavrel --state: status $status after $took s: $(cat "$scratch/said")"
 check "ended within its bound, with status 1 and the reason" \
-  eval '[ "$status" = 1 ] && [ "$took" -le 61 ] && grep -q "timed out" "$scratch/said"'
+  eval '[ "$status" = 1 ] && [ "$took" -le 61 ] && grep -q "gave no answer within 60 s" "$scratch/said"'
 check "no process of the run left behind" eval '! pgrep -f "^$scratch/tavrel"'
 finish

@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
   if (argc < 5) return 2;
   int failed = 0;
   for (int i = 4; i < argc; ++i) {
-    failed += tavrel::profile::WriteValue(argv[1], argv[2], argv[3], argv[i]) == 0 ? 0 : 1;
+    failed += tavrel::profile::WriteValue(argv[1], argv[2], argv[3], argv[i]).error == 0 ? 0 : 1;
   }
   return failed == 0 ? 0 : 1;
 }

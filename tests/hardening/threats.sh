@@ -1,5 +1,5 @@
 #!/bin/bash
-# What another user can do to root's run, and what a write keeps: threats.sh TAVREL FAIL_UNLINK
+# What another user can do to root's run, and what a write keeps: threats.sh TAVREL FAULTS
 # One function per threat arranges $r, root's directory, around $d, a Windows directory
 # owned by nobody that holds nobody's win.ini ($ini, with Disable=00, so that a switch
 # changes its length and makes a new file). It may change $watch (the path checked after
@@ -12,7 +12,7 @@ set -u
 . "$(dirname "$0")/../support/fixture.sh"
 cleanup() { umount "$scratch"/*/windows 2>/dev/null; }
 cp "$1" "$scratch/tavrel"
-fail_unlink=$2
+faults=$2
 old=$'[Microsoft Proxy Service]\r\nDisable=00\r\n'
 n=0
 
@@ -102,13 +102,13 @@ read_only_directory() { chmod 666 "$ini" && chmod 555 "$d"; }
 same_length_in_read_only_directory() { read_only_directory && sed -i 's/=00/=0/' "$ini"; }
 # The lock file, kept after the run (its removal made to fail): only its owner may open it.
 lock_file_kept() {
-  held_open && cmd="LD_PRELOAD=$fail_unlink FAIL_UNLINK=-lock $cmd" watch=$d/.win.ini.tavrel-lock
+  held_open && cmd="LD_PRELOAD=$faults FAIL_UNLINK=-lock $cmd" watch=$d/.win.ini.tavrel-lock
 }
 only_its_owner_opens() { [ "$(stat -c %U:%a "$watch")" = nobody:200 ] && [ -z "$(getfacl -cs "$watch")" ]; }
 # A rewrite behind a journal whose journal cannot be removed: the old bytes go back.
 journal_kept() {
   chown root: "$d" "$ini" && ln "$ini" "$r/other"
-  cmd="LD_PRELOAD=$fail_unlink FAIL_UNLINK=-journal $cmd"
+  cmd="LD_PRELOAD=$faults FAIL_UNLINK=-journal $cmd"
 }
 # A directory that nobody may write but not read: a change of length (here behind a
 # journal, win.ini having a second name) fails before anything is made.

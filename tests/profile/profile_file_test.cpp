@@ -29,13 +29,26 @@ const char kSection[] = "Microsoft Proxy Service";
 const std::string kOld = "[Microsoft Proxy Service]\r\nDisable=0\r\n";
 const std::string kNew = "[Microsoft Proxy Service]\r\nDisable=1\r\n";
 const std::string kOlder = "[Microsoft Proxy Service]\r\nDisable=00\r\n";
-// The journal of a rewrite of kOlder to kNew, and the file its killed run left: the new
-// bytes written, the file not yet cut to its new length.
-const std::string kJournal = "tavrel journal 1\n35 37 1\n1" + kOlder;
+// The file a killed rewrite of kOlder to kNew left (the new bytes written, the file not yet
+// cut to its new length), and beside the file at `path`, the journal of that rewrite.
 const std::string kTorn = kNew + "\n";
+void Journal(const std::string& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  WriteBytes(fs::path(path).parent_path() / ".win.ini.tavrel-journal",
+             "tavrel journal 2\n" + std::to_string(st.st_dev) + ' ' + std::to_string(st.st_ino) +
+                 " 35 37 1\n1" + kOlder);
+}
 
 int Write(const std::string& path, const char* value = "1") {
-  return WriteValue(path, kSection, "Disable", value);
+  return WriteValue(path, kSection, "Disable", value).error;
+}
+
+// The value a read delivers, with `fallback` for an absent key, and its error number.
+std::string Read(const std::string& path, const char* fallback, int* error) {
+  std::string value;
+  *error = ReadValue(path, kSection, "Disable", fallback, 50, &value).error;
+  return value;
 }
 
 std::set<std::string> Listing(const TempDir& dir) {
@@ -87,13 +100,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"journal_of_a_torn_rewrite_restored", "win.ini",
              [](const TempDir& d) {
                WriteBytes(d / "win.ini", kTorn);
-               WriteBytes(d / ".win.ini.tavrel-journal", kJournal);
+               Journal(d / "win.ini");
              },
              0, kNew},
         Case{"journal_older_than_an_edit_dropped", "win.ini",
              [](const TempDir& d) {
                WriteBytes(d / "win.ini", kOld + "edit=1\r\n");
-               WriteBytes(d / ".win.ini.tavrel-journal", kJournal);
+               Journal(d / "win.ini");
              },
              0, kNew + "edit=1\r\n"}),
     [](const auto& test) { return std::string(test.param.name); });
@@ -104,7 +117,7 @@ TEST(ProfileFile, TooLargeIsRefused) {
   fs::resize_file(dir / "win.ini", kMaxFileSize + 1);
   EXPECT_EQ(Write(dir / "win.ini"), EFBIG);
   int error = 0;
-  EXPECT_EQ(ReadValue(dir / "win.ini", kSection, "Disable", "0", 50, &error), "");
+  EXPECT_EQ(Read(dir / "win.ini", "0", &error), "");
   EXPECT_EQ(error, EFBIG);
 }
 
@@ -119,11 +132,11 @@ TEST(ProfileFile, ReadsOnlyRegularFiles) {
       {dir / "missing", 0},   {dir / "missing/win.ini", ENOENT}, {dir / "file/win.ini", ENOTDIR}};
   for (const auto& [path, expected] : refused) {
     int error = -1;
-    EXPECT_EQ(ReadValue(path, kSection, "Disable", "fallback", 50, &error), "fallback") << path;
+    EXPECT_EQ(Read(path, "fallback", &error), "fallback") << path;
     EXPECT_EQ(error, expected) << path;
   }
   int error = -1;
-  EXPECT_EQ(ReadValue(dir / "file", kSection, "Disable", "0", 50, &error), "1");
+  EXPECT_EQ(Read(dir / "file", "0", &error), "1");
   EXPECT_EQ(error, 0);
 }
 
@@ -134,8 +147,8 @@ TEST(ProfileFile, OpensNoLinkPutInPlaceAfterTheWalk) {
   WriteBytes(dir / "elsewhere", kOld);
   const Fd watch(inotify_init1(IN_CLOEXEC));
   inotify_add_watch(watch.get(), (dir / "elsewhere").c_str(), IN_OPEN);
-  std::string out;
-  const auto swapAndOpen = [&](const Place& place, std::string*) {
+  Answer out;
+  const auto swapAndOpen = [&](const Place& place, Answer*) {
     fs::remove(dir / "win.ini");
     fs::create_symlink("elsewhere", dir / "win.ini");
     Target file;

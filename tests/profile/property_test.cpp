@@ -157,7 +157,8 @@ TEST(WritePath, RootDoesNoMoreThanThePathsUsersCould) {
     Tree tree(seed);
     tree.Build(base);
     const Snapshot before = Take(base.path());
-    const int result = WriteValue(base / "p/q/win.ini", "Microsoft Proxy Service", "Disable", "1");
+    const int result =
+        WriteValue(base / "p/q/win.ini", "Microsoft Proxy Service", "Disable", "1").error;
     const Snapshot after = Take(base.path());
     std::set<ino_t> changed;
     for (const auto& [ino, bytes] : after.files) {

@@ -56,20 +56,20 @@ TEST_P(Walk, ChoosesWhoseRightsApply) {
   TempDir dir;
   chmod(dir.path().c_str(), 0755);
   GetParam().arrange(dir);
-  std::string out;
+  Answer out;
   const std::string path = GetParam().path;  // one starting with "." is left relative
   const int error = WithRights(
       path[0] == '.' ? path : dir / path, Deadline::FromNow(), std::nullopt,
-      [](const Place&, std::string* who) {
-        *who = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
-               std::to_string(getgroups(0, nullptr));
+      [](const Place&, Answer* who) {
+        who->out = std::to_string(geteuid()) + ' ' + std::to_string(getegid()) + ' ' +
+                   std::to_string(getgroups(0, nullptr));
         return 0;
       },
       &out);
   chdir("/");
   EXPECT_EQ(error, GetParam().error);
   const bool whole = GetParam().identity.find(' ') != std::string::npos;
-  EXPECT_EQ(whole ? out : out.substr(0, out.find(' ')), GetParam().identity);
+  EXPECT_EQ(whole ? out.out : out.out.substr(0, out.out.find(' ')), GetParam().identity);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,16 +112,16 @@ INSTANTIATE_TEST_SUITE_P(
                           Own(d / "g", 0, kDaemon);
                           File(d / "g/win.ini", 0);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     Row{"roots_file_where_an_acl_entry_may_move_names", "a/win.ini",
                         [](auto& d) {
                           Dir(d / "a", 0);
                           ASSERT_EQ(std::system(("setfacl -m u:nobody:rwx " + d / "a").c_str()), 0);
                           File(d / "a/win.ini", 0);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     Row{"a_missing_name_where_everyone_may_move_names", "g/win.ini",
-                        [](auto& d) { Dir(d / "g", 0, 0777); }, EPERM, ""},
+                        [](auto& d) { Dir(d / "g", 0, 0777); }, kRefused, ""},
                     // Where others may move names, a user's entry says nothing of who put it.
                     Row{"a_users_file_where_a_group_may_move_names", "g/win.ini",
                         [](auto& d) {
@@ -129,20 +129,20 @@ INSTANTIATE_TEST_SUITE_P(
                           Own(d / "g", 0, kNogroup);
                           File(d / "g/win.ini", kDaemon);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     Row{"a_users_link_where_everyone_may_move_names", "g/win.ini",
                         [](auto& d) {
                           Dir(d / "g", 0, 0777);
                           Link("/", d / "g/win.ini", kNobody);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     // One level down: another user may rename the owner's own link in.
                     Row{"a_users_own_link_where_everyone_may_move_names", "n/win.ini",
                         [](auto& d) {
                           Dir(d / "n", kNobody, 0777);
                           Link("/", d / "n/win.ini", kNobody);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     // A group of the owner alone shares nothing.
                     Row{"a_private_group_may_write", "p/win.ini",
                         [](auto& d) {
@@ -156,14 +156,14 @@ INSTANTIATE_TEST_SUITE_P(
                           File(d / "secret", 0);
                           fs::create_hard_link(d / "secret", d / "s/win.ini");
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     Row{"a_users_link_into_another_users_directory", "n/w/win.ini",
                         [](auto& d) {
                           Dir(d / "n", kNobody);
                           Dir(d / "b", kDaemon);
                           Link(d / "b", d / "n/w", kNobody);
                         },
-                        EPERM, ""},
+                        kRefused, ""},
                     // Root's link through a user's directory: the rest is walked as that user.
                     Row{"roots_link_through_a_users_directory", "win.ini",
                         [](auto& d) {

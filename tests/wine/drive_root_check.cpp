@@ -36,13 +36,13 @@ int main() {
   using namespace tavrel::setting;
   IniPath = WindowsDir() + "win.ini";
   Check(IniPath == "C:\\\\win.ini", "IniPath has two backslashes before win.ini");
-  std::string reason;
-  Check(WriteDisableSetting("1", &reason), "the write succeeds");
+  ProfileReport report;
+  Check(WriteDisableSetting("1", &report), "the write succeeds");
   Check(ReadProxyClientState() == ProxyClientState::Disabled, "the read gives Disabled");
   char value[50] = {};
   GetPrivateProfileStringA("Microsoft Proxy Service", "Disable", "", value, 50, "C:\\win.ini");
   Check(std::string(value) == "1", "C:\\win.ini holds Disable=1");
-  Check(WriteDisableSetting("0", &reason) && ReadProxyClientState() == ProxyClientState::Enabled,
+  Check(WriteDisableSetting("0", &report) && ReadProxyClientState() == ProxyClientState::Enabled,
         "and switches back");
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;

@@ -1,11 +1,13 @@
 // The ways a change reaches win.ini, each leaving a whole file at every moment, and the
 // recovery of a rewrite that a crash cut short. `file` is win.ini, held (see hold.h);
-// `bytes` is what was read of it and `splice` the change. Every step returns 0 or an error
+// `bytes` is what was read of it and `splice` the change. Each write to win.ini follows a
+// check that it is still held as read (StillAsRead). Every step returns 0 or an error
 // number.
 #pragma once
 
 #include <string_view>
 
+#include "profile/posix/answer.h"
 #include "profile/posix/target.h"
 #include "profile/profile.h"
 
@@ -15,7 +17,7 @@ namespace tavrel::profile {
 // one pwrite and flushed (fdatasync). The file keeps its inode, metadata and every other
 // byte; a crash leaves the old or the new bytes, which lie within one sector. It makes no
 // new name, so it needs neither the lock file nor a directory it may read.
-int Overwrite(const Target& file, std::string_view bytes, const Splice& splice);
+int Overwrite(Target& file, std::string_view bytes, const Splice& splice);
 
 // Any other change: the new bytes go to an owner-only file beside the old one that already
 // has its owner, mode, ACL and attributes; it is flushed, renamed over the old one, and the
@@ -25,16 +27,22 @@ int Overwrite(const Target& file, std::string_view bytes, const Splice& splice);
 int Replace(Target& file, std::string_view bytes, const Splice& splice);
 
 // Rewrites the file in place from the splice on, after a journal of the change and the
-// old bytes (".win.ini.tavrel-journal"), as Wine does where it cannot replace a file.
-// When the rewrite or the removal of the journal fails, the old bytes are put back.
+// old bytes (".win.ini.tavrel-journal", see journal.cpp), as Wine does where it cannot
+// replace a file. When the rewrite or the removal of the journal fails, the old bytes are
+// put back; when another program changed the file in the middle (the lease was broken), it
+// stops there, and the journal stays for the next run to settle.
 int RewriteInPlace(Target& file, std::string_view bytes, const Splice& splice);
 
-// Before a read that may lead to a write: puts back the old bytes of a rewrite that a
-// crash cut short, if the file is still in a state that rewrite could have left; a file
-// changed since is kept and the journal removed, with one line on standard error. A
-// journal found where no lock keeps our runs apart (`unheld`, why not) fails with that
-// reason.
-int Recover(Target& file, int unheld);
+// Whether a journal stands beside the file: 0 with `found` set or not, or an error number.
+int FindJournal(const Target& file, bool* found);
+
+// Settles the journal beside the file, held for writing: puts back the old bytes of the
+// rewrite that a crash cut short, if the file is still in a state that rewrite could have
+// left; a file changed since is kept (out->notice says so). Either way the journal goes.
+// Only a journal of this run's kind is replayed: a regular file with one link, the acting
+// user's, that nobody else may write, naming the file's device and inode; any other is
+// refused (kRefused, out->why names it) and nothing is replayed.
+int Recover(Target& file, Answer* out);
 
 // Removes the temporary files that killed runs of this user left in the directory `dir`
 // (opened for reading); while the file is held, no live run of ours is making one.

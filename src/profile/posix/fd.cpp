@@ -1,5 +1,9 @@
 #include "profile/posix/fd.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <cerrno>
 
 namespace tavrel::profile {
@@ -8,6 +12,28 @@ bool SameLook(const struct stat& a, const struct stat& b) {
   return SameInode(a, b) && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
          a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
          a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+int LookAt(int dir, const char* name, int flags, struct stat* st, std::uint64_t* mount) {
+  struct statx x {};
+  if (statx(dir, name, flags, STATX_BASIC_STATS | STATX_MNT_ID, &x) != 0) return errno;
+  *st = {};
+  st->st_dev = makedev(x.stx_dev_major, x.stx_dev_minor);
+  st->st_ino = x.stx_ino;
+  st->st_mode = x.stx_mode;
+  st->st_nlink = x.stx_nlink;
+  st->st_uid = x.stx_uid;
+  st->st_gid = x.stx_gid;
+  st->st_rdev = makedev(x.stx_rdev_major, x.stx_rdev_minor);
+  st->st_size = static_cast<off_t>(x.stx_size);
+  st->st_blksize = static_cast<blksize_t>(x.stx_blksize);
+  st->st_blocks = static_cast<blkcnt_t>(x.stx_blocks);
+  st->st_atim = {x.stx_atime.tv_sec, x.stx_atime.tv_nsec};
+  st->st_mtim = {x.stx_mtime.tv_sec, x.stx_mtime.tv_nsec};
+  st->st_ctim = {x.stx_ctime.tv_sec, x.stx_ctime.tv_nsec};
+  // Kernels before 5.8 give no mount id: a change of device tells most crossings there.
+  *mount = (x.stx_mask & STATX_MNT_ID) != 0 ? x.stx_mnt_id : (1ULL << 63) | st->st_dev;
+  return 0;
 }
 
 int ReadAll(int fd, std::size_t size, FileBytes* bytes) {
@@ -22,6 +48,20 @@ int ReadAll(int fd, std::size_t size, FileBytes* bytes) {
     bytes->size += static_cast<std::size_t>(n);
   }
   return 0;
+}
+
+int ReadSmallFile(const char* path, std::string* text) {
+  const Fd fd(open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return errno;
+  text->clear();
+  char buffer[16384];
+  for (;;) {
+    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    text->append(buffer, static_cast<std::size_t>(n));
+  }
 }
 
 int WriteAll(int fd, off_t at, std::initializer_list<std::string_view> parts) {

@@ -6,17 +6,16 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
-namespace tavrel::profile {
+#include "profile/posix/answer.h"
 
-// Our own error number, beyond the system's: another program changed win.ini while we
-// read it, or between our read and our write, every time we tried.
-constexpr int kChangedWhileRead = 4096;
+namespace tavrel::profile {
 
 // Files larger than this are refused (EFBIG): far above any real win.ini, below what a
 // sparse file could make a run read into memory or write to the disk.
@@ -48,6 +47,10 @@ inline bool SameInode(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// What stands at (`dir`, `name`), as fstatat with `flags` tells ("" and AT_EMPTY_PATH for
+// `dir` itself), and the id of the mount it is on. 0 or an error number.
+int LookAt(int dir, const char* name, int flags, struct stat* st, std::uint64_t* mount);
+
 // Whether a file still looks as it did: the same inode, size and times of its last
 // change, to the nanosecond.
 bool SameLook(const struct stat& a, const struct stat& b);
@@ -67,6 +70,9 @@ struct FileBytes {
 // The `size` bytes that fstat gave for the file; kChangedWhileRead when fewer came (someone
 // cut the file meanwhile).
 int ReadAll(int fd, std::size_t size, FileBytes* bytes);
+
+// The whole of a small file of the system's (under /proc or /run), read by its path.
+int ReadSmallFile(const char* path, std::string* text);
 
 // Writes the parts one after another from offset `at`, each whole.
 int WriteAll(int fd, off_t at, std::initializer_list<std::string_view> parts);

@@ -45,19 +45,27 @@ LockFile::~LockFile() {
   }
 }
 
-int LockFile::Take(const Deadline& deadline) {
+int LockFile::Take(const Deadline& deadline, std::string* why) {
   const auto until = std::min(deadline.work(), Deadline::Clock::now() + kLockPatience);
+  const auto busy = [&] {
+    *why = "another run held the lock file " + name_ + " for 10 s";
+    return EBUSY;
+  };
   for (;; std::this_thread::sleep_for(kPoll)) {
-    if (Deadline::MsUntil(until) == 0) return ETIMEDOUT;
+    if (Deadline::MsUntil(until) == 0) return busy();
     fd_.reset(Open());
     if (fd_.get() < 0 && errno == EAGAIN) continue;
+    if (fd_.get() < 0 && errno == EPERM) {
+      *why = "the lock file " + name_ + " is not this run's to use";
+      return kRefused;
+    }
     if (fd_.get() < 0) return errno;
     struct flock request {};
     request.l_type = F_WRLCK;
     request.l_whence = SEEK_SET;
     while (fcntl(fd_.get(), F_OFD_SETLK, &request) != 0) {
       if (errno != EAGAIN && errno != EACCES && errno != EINTR) return errno;
-      if (Deadline::MsUntil(until) == 0) return ETIMEDOUT;
+      if (Deadline::MsUntil(until) == 0) return busy();
       std::this_thread::sleep_for(kPoll);
     }
     // The holder before may have removed the name as it finished: then look again.
@@ -94,17 +102,30 @@ int LockFile::Open() {
   return fd;
 }
 
-int StillAsRead(const Target& file, std::string_view bytes, std::size_t begin, std::size_t end) {
-  if (file.leased) return 0;
+bool LeaseHolds(Target* file) {
+  const int wanted = file->access == O_RDONLY ? F_RDLCK : F_WRLCK;
+  file->leased = file->leased && fcntl(file->fd.get(), F_GETLEASE) == wanted;
+  return file->leased;
+}
+
+int StillAsRead(Target* file, std::string_view bytes, std::size_t begin, std::size_t end) {
+  if (LeaseHolds(file)) return 0;
   struct stat now {};
-  if (fstat(file.fd.get(), &now) != 0) return errno;
-  if (!SameLook(now, file.st)) return kChangedWhileRead;
+  if (fstat(file->fd.get(), &now) != 0) return errno;
+  if (!SameLook(now, file->st)) return kChangedWhileRead;
   begin = begin > kAround ? begin - kAround : 0;
   end = std::min(end + kAround, bytes.size());
   std::string around(end - begin, '\0');
-  const ssize_t n = pread(file.fd.get(), around.data(), around.size(), static_cast<off_t>(begin));
+  const ssize_t n = pread(file->fd.get(), around.data(), around.size(), static_cast<off_t>(begin));
   if (n < 0) return errno;
   return around == bytes.substr(begin, end - begin) ? 0 : kChangedWhileRead;
+}
+
+int StillAsWritten(Target* file, const struct stat& written) {
+  if (LeaseHolds(file)) return 0;
+  struct stat now {};
+  if (fstat(file->fd.get(), &now) != 0) return errno;
+  return SameLook(now, written) ? 0 : kChangedWhileRead;
 }
 
 }  // namespace tavrel::profile

@@ -8,7 +8,10 @@
 // Only the file's owner or root may take one, and some file systems grant none; a file
 // that stays open elsewhere (a reader that keeps it open) is waited for a second at most.
 // Without a lease, a write takes the lock file beside win.ini, which keeps our own runs
-// apart, and checks just before it writes that the file is still as it was read.
+// apart, and checks just before it writes that the file is still as it was read. A lease
+// holds only until the kernel breaks it (another open waits lease-break-time at most):
+// before each write the run asks whether it still holds, and once it is being broken goes
+// on under the checks without a lease.
 #pragma once
 
 #include <string>
@@ -38,9 +41,9 @@ class LockFile {
   ~LockFile();
 
   // 0 when held. Otherwise why not: EACCES or EROFS when no lock file can be made here (a
-  // directory this user may not write), EPERM for one that is not ours to use, ETIMEDOUT
-  // when it stays held until the deadline.
-  int Take(const Deadline& deadline);
+  // directory this user may not write), kRefused for one that is not ours to use, EBUSY
+  // when another run holds it for 10 seconds, or until the deadline; `why` says which.
+  int Take(const Deadline& deadline, std::string* why);
 
  private:
   int Open();
@@ -51,9 +54,17 @@ class LockFile {
   struct stat held_ {};
 };
 
-// Without a lease, whether the file is still as it was read, just before writing: the same
-// look (fstat) and the same bytes around [begin, end). 0 or kChangedWhileRead; 0 at once
-// under a lease.
-int StillAsRead(const Target& file, std::string_view bytes, std::size_t begin, std::size_t end);
+// Whether the lease on the file still holds: false once the kernel is breaking it or has
+// taken it back, and from then on the file counts as unleased (file->leased).
+bool LeaseHolds(Target* file);
+
+// Just before a write: whether the file is still as it was read. 0 at once under a lease
+// that still holds; otherwise it must have the same look (fstat, file->st) and the same
+// bytes around [begin, end). 0 or kChangedWhileRead.
+int StillAsRead(Target* file, std::string_view bytes, std::size_t begin, std::size_t end);
+
+// Between two writes of a rewrite: 0 under a lease that still holds, or where the file
+// still looks as this run's last write left it (`written`); else kChangedWhileRead.
+int StillAsWritten(Target* file, const struct stat& written);
 
 }  // namespace tavrel::profile

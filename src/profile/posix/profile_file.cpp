@@ -1,17 +1,13 @@
-// A read or a write of one key, top to bottom: walk, open, hold, recover, read, change,
-// commit. Each phase is a file of its own; this one only ties them together.
+// A read or a write of one key, top to bottom: the walk, then one held-file session (see
+// session.h), tried again when another program changed the file under it.
 #include "profile/posix/profile_file.h"
-
-#include <fcntl.h>
 
 #include <cerrno>
 #include <cstring>
 #include <optional>
 
-#include "profile/posix/commit.h"
 #include "profile/posix/contained.h"
-#include "profile/posix/hold.h"
-#include "profile/posix/target.h"
+#include "profile/posix/session.h"
 #include "profile/posix/walk.h"
 #include "profile/profile.h"
 
@@ -25,110 +21,108 @@ constexpr int kTries = 3;
 std::optional<uid_t> actingAs;
 
 // Reads the file the walk found, whole: missing reads as empty.
-int ReadFound(const Place& place, FileBytes* bytes) {
-  if (!place.exists) return 0;
+int ReadFound(const Place& place, FileBytes* bytes, Answer* out) {
   for (int tries = 1;; ++tries) {
-    Target file;
-    int result = OpenHeld(place, O_RDONLY, &file);
-    if (result == 0) result = ReadTarget(&file, bytes);
-    if (result == ENOENT) return 0;  // removed since the walk: now missing
+    Session session(place, Session::Access::Read, out);
+    int result = session.Open();
+    if (result == 0) result = session.Hold();
+    if (result == 0) result = session.Recover();
+    if (result == 0) result = session.Read(bytes);
+    if (result == ENOENT) return 0;  // missing, or removed since the walk
     if (result != kChangedWhileRead || tries == kTries) return result;
   }
-}
-
-// Writes what the change needs: nothing, the bytes in place, or a new file.
-int Commit(Target* file, std::string_view bytes, const Splice& splice, int unheld) {
-  if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
-  if (splice.outcome == SpliceOutcome::Unchanged) return 0;
-  if (splice.insert.size() == splice.end - splice.begin) return Overwrite(*file, bytes, splice);
-  // A new name beside win.ini needs our runs kept apart, and a directory that can be read.
-  if (unheld != 0) return unheld;
-  int dir = -1;
-  if (const int error = file->Listable(&dir)) return error;
-  RemoveStaleTemporaries(dir, file->name);
-  const int replaced = Replace(*file, bytes, splice);
-  // A new file could not be the old one's equal: the change is made in place instead.
-  return replaced == EMLINK || replaced == EPERM ? RewriteInPlace(*file, bytes, splice) : replaced;
 }
 
 int Update(const Place& place, std::string_view section, std::string_view key,
-           std::string_view value) {
+           std::string_view value, Answer* out) {
   for (int tries = 1;; ++tries) {
-    std::optional<LockFile> lock;  // outlives the file: removed after it is closed
-    Target file;
-    int result = OpenHeld(place, O_RDWR, &file);
-    // Without a lease, the lock file; where none can be made, only a change in place.
-    int unheld = 0;
-    if (result == 0 && !file.leased) {
-      unheld = lock.emplace(place).Take(place.deadline);
-      if (unheld != EACCES && unheld != EROFS) result = unheld;
-    }
-    // The run that held the file before may have replaced it.
-    if (result == 0) result = StillNamed(file);
-    if (result == 0) result = Recover(file, unheld);
+    Session session(place, Session::Access::Write, out);
     FileBytes bytes;
-    if (result == 0) result = ReadTarget(&file, &bytes);
-    if (result == 0)
-      result = Commit(&file, bytes, SetProfileString(bytes, section, key, value), unheld);
-    // A file this run made goes again when its write fails, while it is still empty.
-    if (result != 0 && file.created && file.st.st_size == 0 && StillNamed(file) == 0) {
-      unlinkat(place.dir, place.name.c_str(), 0);
-    }
+    int result = session.Open();
+    if (result == 0) result = session.Hold();
+    if (result == 0) result = session.Recover();
+    if (result == 0) result = session.Read(&bytes);
+    if (result == 0) result = session.Commit(bytes, SetProfileString(bytes, section, key, value));
     if (result != kChangedWhileRead || tries == kTries) return result;
   }
+}
+
+Report Reported(int error, const Answer& answer) {
+  Report report{error, "", answer.notice};
+  if (error != 0) report.reason = ErrorText(error) + (answer.why.empty() ? "" : ": " + answer.why);
+  return report;
 }
 
 }  // namespace
 
-std::string ReadValue(const std::string& path, std::string_view section, std::string_view key,
-                      std::string_view fallback, std::size_t size, int* error) noexcept {
-  std::string value;
-  *error = WithRights(
+Report ReadValue(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view fallback, std::size_t size, std::string* value) noexcept {
+  Answer answer;
+  const int error = WithRights(
       path, Deadline::FromNow(), actingAs,
-      [&](const Place& place, std::string* out) {
+      [&](const Place& place, Answer* out) {
         FileBytes bytes;
-        const int result = ReadFound(place, &bytes);
-        if (result == 0) *out = GetProfileString(bytes, section, key, fallback, size);
+        const int result = ReadFound(place, &bytes, out);
+        if (result == 0) out->out = GetProfileString(bytes, section, key, fallback, size);
         return result;
       },
-      &value);
-  if (*error == 0 || *error == EFBIG || *error == ENOMEM) return value;
-  // A file that cannot be looked at reads as a missing one.
-  if (Contained([&] { return value = GetProfileString("", section, key, fallback, size), 0; }) !=
-      0) {
-    value.clear();
+      &answer);
+  value->clear();
+  if (error == 0 || error == EFBIG || error == ENOMEM) {
+    value->swap(answer.out);
+  } else if (Contained([&] {
+               return *value = GetProfileString("", section, key, fallback, size), 0;
+             }) != 0) {
+    value->clear();  // a file that cannot be looked at reads as a missing one
   }
-  return value;
+  return Reported(error, answer);
 }
 
-int WriteValue(const std::string& path, std::string_view section, std::string_view key,
-               std::string_view value) noexcept {
-  std::string ignored;
-  return WithRights(
+Report WriteValue(const std::string& path, std::string_view section, std::string_view key,
+                  std::string_view value) noexcept {
+  Answer answer;
+  const int error = WithRights(
       path, Deadline::FromNow(), actingAs,
-      [&](const Place& place, std::string*) { return Update(place, section, key, value); },
-      &ignored);
+      [&](const Place& place, Answer* out) { return Update(place, section, key, value, out); },
+      &answer);
+  return Reported(error, answer);
 }
 
-int DiffValue(const std::string& path, std::string_view section, std::string_view key,
-              std::string_view value, std::string* diff) noexcept {
-  return WithRights(
+Report DiffValue(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value, std::string* diff) noexcept {
+  Answer answer;
+  const int error = WithRights(
       path, Deadline::FromNow(), actingAs,
-      [&](const Place& place, std::string* out) {
+      [&](const Place& place, Answer* out) {
         FileBytes bytes;
-        if (const int error = ReadFound(place, &bytes)) return error;
+        if (const int failed = ReadFound(place, &bytes, out)) return failed;
         const Splice splice = SetProfileString(bytes, section, key, value);
         if (splice.outcome == SpliceOutcome::Refused) return EILSEQ;
-        *out = UnifiedDiff(bytes, splice, place.exists ? path : "/dev/null", path);
+        out->out = UnifiedDiff(bytes, splice, place.exists ? path : "/dev/null", path);
         return 0;
       },
-      diff);
+      &answer);
+  diff->swap(answer.out);
+  return Reported(error, answer);
 }
 
 void ActAs(uid_t uid) { actingAs = uid; }
 
 std::string ErrorText(int error) {
-  return error == kChangedWhileRead ? "changed while being read" : std::strerror(error);
+  switch (error) {
+    case kChangedWhileRead:
+      return "changed while being read";
+    case kRefused:
+      return "refused by the rules";
+    case kPending:
+      return "an interrupted write is pending";
+    case kReadOnlyFile:
+      return "read-only file";
+    case ETIMEDOUT:
+      return "gave no answer within 60 s";
+    default:
+      return std::strerror(error);
+  }
 }
 
 }  // namespace tavrel::profile

@@ -38,7 +38,7 @@ int Replace(Target& file, std::string_view bytes, const Splice& splice) {
       openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (fd.get() < 0) return errno;
   int result = Fill(file, fd.get(), bytes, splice);
-  if (result == 0) result = StillAsRead(file, bytes, splice.begin, splice.end);
+  if (result == 0) result = StillAsRead(&file, bytes, splice.begin, splice.end);
   if (result == 0 && renameat(dir, temp.c_str(), dir, file.name.c_str()) != 0) result = errno;
   if (result != 0) {
     unlinkat(dir, temp.c_str(), 0);

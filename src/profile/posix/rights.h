@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <string>
+
 namespace tavrel::profile {
 
 struct Rights {
@@ -20,7 +22,7 @@ struct DirSeen {
 enum class Verdict {
   Keep,    // go on with the rights in use
   Become,  // go on as the entry's owner
-  Refuse,  // stop: the entry could lead where the rights in use should not go
+  Refuse,  // stop: the entry could lead where the rights in use should not go (kRefused)
 };
 
 // The walk acts with `rights` and has found `entry` (null for a name that does not exist
@@ -36,12 +38,20 @@ enum class Verdict {
 //  - As a user (the one root became, or the one who started the run): root's entries are
 //    theirs to reach as the kernel allows; another user's are refused, since the path
 //    would then be neither user's alone.
+// Below a mount made for a user, the walk takes every entry for that user's (mounts.h).
 Verdict WhoseRights(const Rights& rights, const DirSeen& dir, const struct stat* entry);
 
+// Why WhoseRights refused `entry`, named `name`, in words that name the owners involved.
+std::string RefusalText(const Rights& rights, const DirSeen& dir, const struct stat* entry,
+                        const std::string& name);
+
+// The account name of `uid`, or "uid N" for one without an account.
+std::string UserName(uid_t uid);
+
 // Whether anyone besides its owner may write the directory `dir` (any descriptor of it,
-// O_PATH will do), whose status is `st`: everyone; its group or a group its ACL names, when
-// someone besides the owner is in it; a user its ACL names. A group that holds the owner
-// alone (a user's private group) shares nothing. When it cannot tell, it says yes.
+// O_PATH will do), whose status is `st`: everyone; its group or a group its ACL names,
+// unless that group provably holds the owner alone (see sharing.cpp); a user its ACL names.
+// Where it cannot tell, it says yes.
 bool OthersMayWrite(int dir, const struct stat& st);
 
 }  // namespace tavrel::profile

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "profile/posix/rights.h"
 
@@ -26,25 +27,33 @@ struct AclEntry {
   std::uint32_t id;
 };
 
-// Whether anyone besides `owner` is in the group: named as a member, or having it as their
-// account's own group.
-bool HasOthers(gid_t gid, uid_t owner) {
-  if (const group* g = getgrgid(gid)) {
-    for (char** name = g->gr_mem; *name != nullptr; ++name) {
-      const passwd* member = getpwnam(*name);
-      if (member == nullptr || member->pw_uid != owner) return true;
-    }
+// Whether the group `gid` provably holds `owner` alone: it is the owner's own group (the
+// account's primary group, named after it), no line of the group database with that gid
+// names anyone else (a second line with the same gid counts as much as the first), and no
+// other account has it as its own. Databases that cannot be listed whole (LDAP or SSSD
+// without enumeration) prove nothing: the owner's account and group must be among what
+// they list.
+bool HoldsOwnerAlone(gid_t gid, uid_t owner) {
+  const passwd* account = getpwuid(owner);
+  if (account == nullptr || account->pw_gid != gid) return false;
+  const std::string name = account->pw_name;
+  bool named = false, alone = true;
+  setgrent();
+  while (const group* line = getgrent()) {
+    if (line->gr_gid != gid) continue;
+    named = named || name == line->gr_name;
+    for (char** member = line->gr_mem; *member != nullptr; ++member)
+      alone = alone && name == *member;
   }
-  bool others = false;
+  endgrent();
+  bool listed = false;
   setpwent();
-  while (const passwd* account = getpwent()) {
-    if (account->pw_gid == gid && account->pw_uid != owner) {
-      others = true;
-      break;
-    }
+  while (const passwd* other = getpwent()) {
+    listed = listed || other->pw_uid == owner;
+    alone = alone && (other->pw_gid != gid || other->pw_uid == owner);
   }
   endpwent();
-  return others;
+  return named && listed && alone;
 }
 
 }  // namespace
@@ -61,7 +70,7 @@ bool OthersMayWrite(int dir, const struct stat& st) {
   std::snprintf(path, sizeof path, "/proc/self/fd/%d", dir);
   const ssize_t size = getxattr(path, "system.posix_acl_access", &acl, sizeof acl);
   if (size < 0) {
-    return errno == ENODATA || errno == ENOTSUP ? HasOthers(st.st_gid, st.st_uid) : true;
+    return errno == ENODATA || errno == ENOTSUP ? !HoldsOwnerAlone(st.st_gid, st.st_uid) : true;
   }
   const auto count = (static_cast<std::size_t>(size) - sizeof acl.version) / sizeof(AclEntry);
   if (static_cast<std::size_t>(size) < sizeof acl.version || acl.version != kAclVersion)
@@ -70,8 +79,8 @@ bool OthersMayWrite(int dir, const struct stat& st) {
     const AclEntry& entry = acl.entries[i];
     if ((entry.perm & kAclWrite) == 0) continue;
     if (entry.tag == kAclUser && entry.id != st.st_uid) return true;
-    if (entry.tag == kAclGroupObj && HasOthers(st.st_gid, st.st_uid)) return true;
-    if (entry.tag == kAclGroup && HasOthers(entry.id, st.st_uid)) return true;
+    if (entry.tag == kAclGroupObj && !HoldsOwnerAlone(st.st_gid, st.st_uid)) return true;
+    if (entry.tag == kAclGroup && !HoldsOwnerAlone(entry.id, st.st_uid)) return true;
   }
   return false;
 }

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <csignal>
 #include <thread>
 
 namespace tavrel::profile {
@@ -14,10 +13,13 @@ constexpr mode_t kNewFileMode = 0666;
 constexpr auto kRetry = std::chrono::milliseconds(1);
 
 // What may be opened of what stands at the name.
-int Openable(const Place& place, const struct stat& seen) {
+int Openable(const Place& place, const struct stat& seen, int access) {
   if (S_ISDIR(seen.st_mode)) return EISDIR;
   if (!S_ISREG(seen.st_mode)) return EINVAL;
-  if (!place.Allows(seen)) return EPERM;
+  if (!place.Allows(seen)) return kRefused;
+  if (access != O_RDONLY && (seen.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    return kReadOnlyFile;
+  }
   return seen.st_size > kMaxFileSize ? EFBIG : 0;
 }
 
@@ -35,17 +37,15 @@ int Target::Listable(int* listable) {
 int OpenTarget(const Place& place, int access, Target* file) {
   file->dir = place.dir;
   file->name = place.name;
+  file->access = access;
   const char* name = place.name.c_str();
-  // The kernel tells a lease's holder that someone waits by SIGIO, whose default ends the
-  // process: a run only closes the file when done.
-  std::signal(SIGIO, SIG_IGN);
   // The walk has just looked at it; after a miss, look again at what stands there now.
   struct stat seen = place.st;
   bool missing = !place.exists;
   for (int look = 1;; ++look) {
     if (missing && access == O_RDONLY) return ENOENT;
     if (!missing) {
-      if (const int refused = Openable(place, seen)) return refused;
+      if (const int refused = Openable(place, seen, access)) return refused;
     }
     const int flags =
         access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (missing ? O_CREAT | O_EXCL : 0);
@@ -66,7 +66,8 @@ int OpenTarget(const Place& place, int access, Target* file) {
       file->busy = !file->leased && errno == EAGAIN;
       if (fstat(fd, &file->st) != 0) return errno;
       file->created = missing;
-      if (missing || SameInode(seen, file->st)) return 0;
+      const bool replaced = file->leased && file->st.st_nlink == 0;
+      if (missing || (SameInode(seen, file->st) && !replaced)) return 0;
       file->fd.reset();  // with its lease, which would hold off our own next open
     }
     if (look == kLooks) return kChangedWhileRead;

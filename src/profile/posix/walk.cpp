@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "profile/posix/as_user.h"
 #include "profile/posix/contained.h"
 #include "profile/posix/fd.h"
+#include "profile/posix/mounts.h"
 
 namespace tavrel::profile {
 namespace {
@@ -20,7 +23,7 @@ constexpr int kWalkOn = -1;
 
 class Walker {
  public:
-  Walker(const Deadline& deadline, const Act& act, std::string* out)
+  Walker(const Deadline& deadline, const Act& act, Answer* out)
       : deadline_(deadline), act_(act), out_(out) {
     rights_.uid = geteuid();
     rights_.privileged = rights_.uid == 0;
@@ -36,10 +39,19 @@ class Walker {
     if (!as || *as == rights_.uid) return walk();
     // A run as that user from its start, kept to the rules of a run that began as root.
     return AsUser(
-        *as, deadline_, [&, uid = *as](std::string*) { return rights_.uid = uid, walk(); }, out_);
+        *as, deadline_, [](std::vector<int>*) { return 0; },
+        [&, uid = *as](Answer*) { return rights_.uid = uid, walk(); }, out_);
   }
 
  private:
+  // What the walk stands on: its directory and the mount it is on.
+  struct Standing {
+    Fd dir;
+    DirSeen seen;
+    std::uint64_t mount = 0;
+    std::optional<uid_t> mountedFor;  // every entry here is this user's, whatever it claims
+  };
+
   int Walk() {
     for (;;) {
       const std::string name = std::move(todo_.front());
@@ -53,41 +65,63 @@ class Walker {
 
   // A directory or link on the way, opened O_PATH so that it stays the one judged.
   int Through(const std::string& name) {
-    Fd next(openat(dir_.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    Standing next;
+    next.dir.reset(openat(here_.dir.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    if (next.get() < 0 || fstat(next.get(), &st) != 0) return errno;
-    return Judged(&st, [&] {
-      if (S_ISLNK(st.st_mode)) return Follow(next.get(), "", st);
-      if (!S_ISDIR(st.st_mode)) return ENOTDIR;
-      Enter(std::move(next), st);
-      return kWalkOn;
-    });
+    if (next.dir.get() < 0) return errno;
+    if (const int error = LookAt(next.dir.get(), "", AT_EMPTY_PATH, &st, &next.mount)) return error;
+    if (S_ISLNK(st.st_mode)) {
+      std::string target;
+      const int error = ReadLinkAt(next.dir.get(), "", st, &target);
+      next.dir.reset();
+      return error != 0
+                 ? error
+                 : Judged(name, &st, next.mount, Linked(target), [&] { return Follow(target); });
+    }
+    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+    return Judged(name, &st, next.mount, {&next.dir}, [&] { return Enter(std::move(next), st); });
   }
 
   // The name meant, only looked at: the phase that opens it checks it is the inode seen.
   int Last(const std::string& name) {
     struct stat st {};
-    if (fstatat(dir_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      if (errno != ENOENT) return errno;
-      return Judged(nullptr, [&] { return Arrive(name, nullptr); });
+    std::uint64_t mount = here_.mount;
+    const int error = LookAt(here_.dir.get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &st, &mount);
+    if (error == ENOENT) {
+      return Judged(name, nullptr, here_.mount, {&here_.dir},
+                    [&] { return Arrive(name, nullptr); });
     }
-    return Judged(&st, [&] {
-      return S_ISLNK(st.st_mode) ? Follow(dir_.get(), name.c_str(), st) : Arrive(name, &st);
-    });
+    if (error != 0) return error;
+    if (S_ISLNK(st.st_mode)) {
+      std::string target;
+      if (const int unread = ReadLinkAt(here_.dir.get(), name, st, &target)) return unread;
+      return Judged(name, &st, mount, Linked(target), [&] { return Follow(target); });
+    }
+    return Judged(name, &st, mount, {&here_.dir}, [&] { return Arrive(name, &st); });
   }
 
-  // Applies WhoseRights to `entry` in the current directory, then `step`. At a change of
-  // user the step and the rest of the walk run in a child, whose result this returns.
+  // What following a link needs: the directory it stands in, for a relative target.
+  std::vector<Fd*> Linked(const std::string& target) {
+    return target[0] == '/' ? std::vector<Fd*>{} : std::vector<Fd*>{&here_.dir};
+  }
+
+  // Applies WhoseRights to `seen` (on the mount `mount`; null for a missing name) in the
+  // current directory, then `step`. At a change of user the step and the rest of the walk
+  // run in a child, which first opens again, as that user, the descriptors the step `needs`.
   template <class F>
-  int Judged(const struct stat* entry, const F& step) {
-    switch (WhoseRights(rights_, dirSeen_, entry)) {
+  int Judged(const std::string& name, const struct stat* seen, std::uint64_t mount,
+             const std::vector<Fd*>& needs, const F& step) {
+    struct stat entry {};
+    if (seen != nullptr) entry = *seen;
+    if (const int error = Mounted(mount, &entry)) return error;
+    const struct stat* judged = seen != nullptr ? &entry : nullptr;
+    switch (WhoseRights(rights_, here_.seen, judged)) {
       case Verdict::Keep:
         return step();
       case Verdict::Become:
-        if (entry == nullptr) return EPERM;  // a missing name has no owner to become
         return AsUser(
-            entry->st_uid, deadline_,
-            [&, uid = entry->st_uid](std::string*) {
+            entry.st_uid, deadline_, [&](std::vector<int>* keep) { return Adopt(needs, keep); },
+            [&, uid = entry.st_uid](Answer*) {
               rights_.uid = uid;
               const int result = step();
               return result == kWalkOn ? Walk() : result;
@@ -96,7 +130,35 @@ class Walker {
       case Verdict::Refuse:
         break;
     }
-    return EPERM;
+    out_->why = RefusalText(rights_, here_.seen, judged, name);
+    return kRefused;
+  }
+
+  // An entry on the mount `mount`: where that is not the current one, whom it was made for
+  // decides whose the entry is, and everything below it.
+  int Mounted(std::uint64_t mount, struct stat* entry) {
+    crossed_ = here_.mountedFor;
+    if (mount != here_.mount) {
+      uid_t uid = 0;
+      if (const int error = MountOwner(mount, &uid, &out_->why)) return error;
+      crossed_ = uid == 0 ? std::nullopt : std::optional<uid_t>(uid);
+    }
+    if (crossed_) entry->st_uid = *crossed_;
+    return 0;
+  }
+
+  // In the child, as the user: the descriptors the step needs, opened again with the
+  // user's rights (which must allow searching them); the root-opened ones are closed.
+  int Adopt(const std::vector<Fd*>& needs, std::vector<int>* keep) {
+    bool keepHere = false;
+    for (Fd* fd : needs) {
+      keepHere = keepHere || fd == &here_.dir;
+      fd->reset(openat(fd->get(), ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+      if (fd->get() < 0) return errno;
+      keep->push_back(fd->get());
+    }
+    if (!keepHere) here_.dir.reset();
+    return 0;
   }
 
   // The path's components go first, before what is left of the path being walked; a path
@@ -117,47 +179,71 @@ class Walker {
     todo_.insert(todo_.begin(), parts.begin(), parts.end());
   }
 
-  void Enter(Fd dir, const struct stat& st) {
-    dir_ = std::move(dir);
-    dirSeen_.st = st;
+  int Enter(Standing next, const struct stat& st) {
+    next.seen.st = st;
     // Only a run that began as root asks who else may write: a user's own run trusts the user.
-    dirSeen_.shared = rights_.privileged && OthersMayWrite(dir_.get(), st);
+    next.seen.shared = rights_.privileged && OthersMayWrite(next.dir.get(), st);
+    next.mountedFor = crossed_;
+    here_ = std::move(next);
+    return kWalkOn;
   }
 
-  // Stands in "/" or the working directory, judged as an entry of itself.
+  // Stands in "/" or the working directory, judged as an entry of itself. "/" is on the
+  // root's own mount; the working directory may be on any.
   int Start(const char* from) {
-    Fd dir(open(from, O_PATH | O_DIRECTORY | O_CLOEXEC));
+    Standing start;
+    start.dir.reset(open(from, O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
-    if (dir.get() < 0 || fstat(dir.get(), &st) != 0) return errno;
-    Enter(std::move(dir), st);
-    return Judged(&st, [] { return kWalkOn; });
+    if (start.dir.get() < 0) return errno;
+    if (const int error = LookAt(start.dir.get(), "", AT_EMPTY_PATH, &st, &start.mount)) {
+      return error;
+    }
+    std::uint64_t root = start.mount;
+    struct stat rootSt {};
+    if (from[0] != '/') {
+      if (const int error = LookAt(AT_FDCWD, "/", 0, &rootSt, &root)) return error;
+    }
+    const std::uint64_t mount = start.mount;
+    crossed_.reset();
+    Enter(std::move(start), st);
+    here_.mount = root;
+    return Judged(".", &st, mount, {&here_.dir}, [&] {
+      here_.mount = mount;
+      here_.mountedFor = crossed_;
+      return kWalkOn;
+    });
   }
 
-  // Reads the link at (`at`, `name`), "" for `at` itself, and walks its target next.
-  int Follow(int at, const char* name, const struct stat& st) {
-    if (++links_ > kMaxLinks) return ELOOP;
-    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
-    const ssize_t n = readlinkat(at, name, target.data(), target.size());
+  static int ReadLinkAt(int at, const std::string& name, const struct stat& st,
+                        std::string* target) {
+    target->assign(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+    const ssize_t n = readlinkat(at, name.c_str(), target->data(), target->size());
     if (n < 0) return errno;
     if (n == 0) return ENOENT;
-    if (static_cast<std::size_t>(n) >= target.size()) return ELOOP;
-    target.resize(static_cast<std::size_t>(n));
+    if (static_cast<std::size_t>(n) >= target->size()) return ELOOP;
+    target->resize(static_cast<std::size_t>(n));
+    return 0;
+  }
+
+  // Walks a link's target next.
+  int Follow(const std::string& target) {
+    if (++links_ > kMaxLinks) return ELOOP;
     Push(target);
     return target[0] == '/' ? Start("/") : kWalkOn;
   }
 
   int Arrive(const std::string& name, const struct stat* st) {
-    Place place{dir_.get(), dirSeen_, name, st != nullptr, {}, rights_, deadline_};
+    Place place{here_.dir.get(), here_.seen, name, st != nullptr, {}, rights_, deadline_};
     if (st != nullptr) place.st = *st;
     return act_(place, out_);
   }
 
   const Deadline deadline_;
   const Act& act_;
-  std::string* out_;
+  Answer* out_;
   Rights rights_;
-  Fd dir_;
-  DirSeen dirSeen_;
+  Standing here_;
+  std::optional<uid_t> crossed_;  // whom the entry last judged was made for, by its mount
   std::deque<std::string> todo_;
   int links_ = 0;
 };
@@ -169,7 +255,7 @@ bool Place::Allows(const struct stat& now) const {
 }
 
 int WithRights(const std::string& path, const Deadline& deadline, std::optional<uid_t> as,
-               const Act& act, std::string* out) noexcept {
+               const Act& act, Answer* out) noexcept {
   return Contained([&] { return Walker(deadline, act, out).Run(path, as); });
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "profile/posix/answer.h"
 #include "profile/posix/deadline.h"
 #include "profile/posix/function_ref.h"
 #include "profile/posix/rights.h"
@@ -31,21 +32,22 @@ struct Place {
   bool Allows(const struct stat& now) const;
 };
 
-// What runs at the end of a walk: 0 or an error number, and a few bytes of output.
-using Act = FunctionRef<int(const Place& place, std::string* out)>;
+// What runs at the end of a walk: 0 or an error number, and its answer.
+using Act = FunctionRef<int(const Place& place, Answer* out)>;
 
 // Walks `path` from "/" (or the working directory for a relative path) one component at a
 // time (all of it in a child that became `as`, when given: a run that acts as that user from
-// its start), each opened O_PATH | O_NOFOLLOW relative to the one before (the last one is only
-// looked at, fstatat), and every symbolic link read (readlinkat) and its target walked
-// the same way, 40 links at most. Each
-// component is judged by WhoseRights: at the first one that root does not own, the rest of
-// the walk and `act` continue in a child that has taken its owner's identity (AsUser),
-// from the descriptor already open. Then `act(place, out)` runs, and `out` carries what it
-// produced back from the child. Returns act's result or the walk's error: EPERM for a
-// refused component, ENOENT, ENOTDIR, ELOOP, ETIMEDOUT for a child that did not answer in
-// time, ENOMEM. Nothing thrown escapes.
+// its start), each opened O_PATH | O_NOFOLLOW relative to the one before (the last one is
+// only looked at), and every symbolic link read and its target walked the same way, 40
+// links at most. Each component is judged by WhoseRights, and each mount it crosses by
+// whom it was made for (mounts.h): at the first one that root does not own, the rest of the
+// walk and `act` continue in a child that has taken its owner's identity (AsUser), from the
+// directory already reached, opened again as that user. Then `act(place, out)` runs, and
+// `out` carries what it said back from the child. Returns act's result or the walk's
+// error: kRefused for a refused component (out->why names it and the owners involved),
+// ENOENT, ENOTDIR, ELOOP, EACCES, ETIMEDOUT for a child that did not answer in time,
+// ENOMEM. Nothing thrown escapes.
 int WithRights(const std::string& path, const Deadline& deadline, std::optional<uid_t> as,
-               const Act& act, std::string* out) noexcept;
+               const Act& act, Answer* out) noexcept;
 
 }  // namespace tavrel::profile

@@ -57,23 +57,27 @@ std::string SystemWindowsDirectory() {
 // The profile code turns every failure, running out of memory included, into an error
 // number: a silent run then ends with status 1, never an abort.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file, std::string* reason) {
-  const int error = profile::WriteValue(file, section, key, value);
-  if (error != 0) *reason = profile::ErrorText(error);
-  return error == 0;
+                       const std::string& file, ProfileReport* report) {
+  profile::Report written = profile::WriteValue(file, section, key, value);
+  *report = {written.error, std::move(written.reason), std::move(written.notice)};
+  return report->error == 0;
 }
 
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
-                               const std::string& file, int* error) {
-  std::string text = profile::ReadValue(file, section, key, fallback, size, error);
+                               const std::string& file, ProfileReport* report) {
+  std::string text;
+  profile::Report read = profile::ReadValue(file, section, key, fallback, size, &text);
+  *report = {read.error, std::move(read.reason), std::move(read.notice)};
   return {text.size(), std::move(text)};
 }
 
 std::string ProfileValueDiff(const std::string& section, const std::string& key,
-                             const std::string& value, const std::string& file, int* error) {
+                             const std::string& value, const std::string& file,
+                             ProfileReport* report) {
   std::string diff;
-  *error = profile::DiffValue(file, section, key, value, &diff);
+  profile::Report read = profile::DiffValue(file, section, key, value, &diff);
+  *report = {read.error, std::move(read.reason), std::move(read.notice)};
   return diff;
 }
 
@@ -85,8 +89,6 @@ std::string ActAs(const std::string& user) {
   profile::ActAs(account->pw_uid);
   return "";
 }
-
-std::string ErrorText(int error) { return profile::ErrorText(error); }
 
 std::string DecimalSeparator() {
   const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));

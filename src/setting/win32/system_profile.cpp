@@ -22,7 +22,7 @@ std::string SystemWindowsDirectory() {
 }
 
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file, std::string* /*reason*/) {
+                       const std::string& file, ProfileReport* /*report*/) {
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
@@ -31,15 +31,15 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 // (a directory, one without read access, one locked) tells nothing.
 ProfileString ReadProfileValue(const std::string& section, const std::string& key,
                                const std::string& fallback, std::size_t size,
-                               const std::string& file, int* error) {
-  *error = 0;
+                               const std::string& file, ProfileReport* report) {
+  *report = {};
   const HANDLE opened = CreateFileA(file.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened != INVALID_HANDLE_VALUE) {
     CloseHandle(opened);
   } else if (const DWORD why = GetLastError(); why != ERROR_FILE_NOT_FOUND) {
-    *error = static_cast<int>(why);
+    *report = {static_cast<int>(why), "system error", ""};
     return {};
   }
   std::vector<char> buffer(size + 1, '\0');
@@ -51,14 +51,12 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
 
 // Neither is asked of Tavrel.exe, which takes no options.
 std::string ProfileValueDiff(const std::string&, const std::string&, const std::string&,
-                             const std::string&, int* error) {
-  *error = ERROR_NOT_SUPPORTED;
+                             const std::string&, ProfileReport* report) {
+  *report = {ERROR_NOT_SUPPORTED, "not on Windows", ""};
   return "";
 }
 
 std::string ActAs(const std::string&) { return "not on Windows"; }
-
-std::string ErrorText(int /*error*/) { return "system error"; }
 
 std::string DecimalSeparator() {
   char buffer[8] = {};
