@@ -9,6 +9,9 @@
 # name of a function that checks it. Rules of whose rights apply are in
 # tests/profile/walk_test.cpp; this table keeps what needs the whole program.
 set -u
+# In a mount namespace of its own: what a row mounts (a file system, a group database, a
+# FUSE server's mount) is gone with it.
+[ -z "${THREATS_UNSHARED:-}" ] && exec env THREATS_UNSHARED=1 unshare -m --propagation private "$0" "$@"
 . "$(dirname "$0")/../support/fixture.sh"
 cleanup() { umount "$scratch"/*/windows 2>/dev/null; }
 cp "$1" "$scratch/tavrel"
@@ -67,6 +70,56 @@ roots_trusted_and_security_attributes() {
   chown root: "$d" "$ini" && setfacl -d -m u:bin:rwx "$d" && chmod 4640 "$ini"
   setfattr -n trusted.t -v 1 "$ini" && setfattr -n security.t -v 2 "$ini"
 }
+# The group database has a second line for the directory's group that names nobody.
+duplicate_gid_line() {
+  chown root:1500 "$d" "$ini" && chmod 775 "$d" && cp /etc/group "$r/group"
+  printf 'g1:x:1500:\ng2:x:1500:nobody\n' >>"$r/group" && mount --bind "$r/group" /etc/group
+}
+# Lookups that list nothing (LDAP or SSSD without enumeration) prove no group private.
+lookups_list_nothing() { chown root: "$d" "$ini" && chmod 775 "$d" && cmd="NO_LISTING=1 LD_PRELOAD=$faults $cmd"; }
+# nobody's FUSE server (allowed to others by fuse.conf) claims that everything is root's:
+# win.ini is a link of "root's" to root's secret.
+users_fuse_claims_everything_is_roots() {
+  secret 600 && mkdir "$r/src" && ln -s "$r/secret" "$r/src/win.ini" && chown -R nobody "$r/src"
+  rm "$ini" && printf 'user_allow_other\n' >"$r/fuse.conf" && mount --bind "$r/fuse.conf" /etc/fuse.conf
+  mknod -m 666 "$r/fuse" c 10 229 && mount --bind "$r/fuse" /dev/fuse
+  runuser -u nobody -- bindfs -o allow_other --force-user=root --force-group=root "$r/src" "$d"
+}
+fuse_diff() { users_fuse_claims_everything_is_roots && cmd="$scratch/tavrel --diff /off"; }
+printed_nothing() { [ ! -s "$r/printed" ] && [ "$(state "$watch")" = "$before" ]; }
+# A journal for the file at $1: its rewrite from BEGIN ($2) to END ($3) by INSERT ($4), of
+# the old bytes OLD ($5).
+journal_for() {
+  local length end=$3
+  length=$(printf '%s' "$4" | wc -c)
+  printf 'tavrel journal 2\n%s %s %s %s %s\n%s%s' $(stat -c '%d %i' "$1") "$2" "$end" "$length" "$4" "$5"
+}
+# win.ini as a rewrite of Disable=00 to 1 left it when killed, beside its journal.
+torn_by_rewrite() {
+  chown root: "$d" "$ini" && printf '[Microsoft Proxy Service]\r\nDisable=1\r\n\n' >"$ini"
+  journal_for "$ini" 35 37 1 "$old" >"$d/.win.ini.tavrel-journal" && chmod 600 "$d/.win.ini.tavrel-journal"
+  cmd="$scratch/tavrel --state"
+}
+says_pending() { grep -q 'an interrupted write is pending' "$r/said" && [ "$(state "$watch")" = "$before" ]; }
+restored() {
+  printf '%s' "$old" | cmp -s - "$ini" && [ "$(cat "$r/printed")" = enabled ] && [ ! -e "$d/.win.ini.tavrel-journal" ]
+}
+# In a shared sticky directory, nobody moves in a root-owned file she may write, holding a
+# journal that would put her bytes in root's win.ini.
+journal_moved_in() {
+  chown root: "$d" "$ini" && chmod 1777 "$d" && mkdir "$r/hers" && chown nobody "$r/hers"
+  touch "$r/hers/pub" && chmod 666 "$r/hers/pub"
+  local evil=$'[Microsoft Proxy Service]\r\nDisable=0\r\n[Evil]\r\n'
+  journal_for "$ini" 0 "${#evil}" "$old" "$evil" >"$r/hers/pub"
+  runuser -u nobody -- mv "$r/hers/pub" "$d/.win.ini.tavrel-journal"
+}
+# A directory nobody may write but not read, and a journal of nobody's beside win.ini:
+# even a change of the same length names what stops it.
+pending_in_write_only_directory() {
+  torn_by_rewrite && chown nobody: "$d" "$ini" "$d/.win.ini.tavrel-journal" && chmod 300 "$d"
+  cmd="$scratch/tavrel /off"
+}
+file_size_limit() { chown root: "$d" "$ini" && ls -A "$d" >"$r/listing" && cmd="ulimit -f 0; $cmd"; }
 linked_journal() {
   chown root: "$d" "$ini" && chmod 1777 "$d" && printf '%s' "$old" >"$r/pub" && chmod 666 "$r/pub"
   runuser -u nobody -- ln "$r/pub" "$d/.win.ini.tavrel-journal"
@@ -97,6 +150,7 @@ fifo() { rm "$ini" && chown root: "$d" && mkfifo "$ini"; }
 device() { rm "$ini" && chown root: "$d" && mknod "$ini" c 1 3; }
 junk_after_one() { printf '[Microsoft Proxy Service]\r\nDisable=1\0junk\r\n' >"$ini"; }
 read_only_file() { chmod 444 "$ini"; }
+says_read_only() { grep -q 'read-only file' "$r/said" && [ "$(state "$watch")" = "$before" ]; }
 read_only_directory() { chmod 666 "$ini" && chmod 555 "$d"; }
 # The same directory, and a value of the same length: written in place, with no lock file.
 same_length_in_read_only_directory() { read_only_directory && sed -i 's/=00/=0/' "$ini"; }
@@ -135,10 +189,10 @@ row() {
   "$threat" || { fail "$threat: could not be arranged" && return; }
   [ "$as" = nobody ] && run="runuser -u nobody --"
   case $check in
-    same | nothing_made) before=$(state "$watch") ;;
+    same | nothing_made | printed_nothing | says_*) before=$(state "$watch") ;;
     switched) before=$(meta "$watch" && switched "$watch") ;;
   esac
-  WINDIR=$windir timeout 30 $run bash -c "$cmd" >/dev/null 2>&1
+  WINDIR=$windir timeout 30 $run bash -c "$cmd" >"$r/printed" 2>"$r/said"
   status=$?
   rm -f "$d/held"
   wait
@@ -148,6 +202,7 @@ row() {
     *) "$check" ;;
   esac
   local kept=$?
+  umount /etc/group /etc/fuse.conf /dev/fuse 2>/dev/null
   printf '%-40s %-7s status %3s (want %s)\n' "$threat" "$as" "$status" "$want"
   check "$threat (kept: $kept)" [ "$status.$kept" = "$want.0" ]
 }
@@ -162,6 +217,15 @@ row no_account_in_a_group_directory      root   1 same
 row acl_and_attributes_kept              root   0 switched
 row roots_trusted_and_security_attributes root  0 switched
 row linked_journal                       root   1 same
+row journal_moved_in                     root   1 same
+row torn_by_rewrite                      nobody 1 says_pending
+row torn_by_rewrite                      root   0 restored
+row pending_in_write_only_directory      nobody 1 says_pending
+row duplicate_gid_line                   root   1 same
+row lookups_list_nothing                 root   1 same
+row users_fuse_claims_everything_is_roots root  1 same
+row fuse_diff                            root   1 printed_nothing
+row file_size_limit                      root   1 nothing_made
 row readers_locks                        root   0 switched
 row owner_not_in_group                   nobody 0 switched
 row setgid_file                          nobody 0 switched
@@ -175,6 +239,7 @@ row fifo                                 root   1 same
 row device                               root   1 same
 row junk_after_one                       root   0 same
 row read_only_file                       nobody 1 same
+row read_only_file                       root   1 says_read_only
 row read_only_directory                  nobody 1 same
 row same_length_in_read_only_directory   nobody 0 switched
 row lock_file_kept                       root   0 only_its_owner_opens

@@ -223,7 +223,10 @@ int Recover(Target& file, Answer* out) {
   }
   if (const std::string unfit = Unfit(st, bytes, file); !unfit.empty()) return refuse(unfit);
   int dir = -1;
-  if (const int error = file.Listable(&dir)) return error;
+  if (const int error = file.Listable(&dir)) {
+    out->why = "its directory cannot be read";
+    return error;
+  }
   Journal j;
   Parse(bytes, &j);
   if (const int error = Replay(file, j, out)) return error;

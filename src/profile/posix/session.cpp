@@ -81,7 +81,14 @@ int Session::Recover() {
                 std::strerror(unheld_) + ")";
     return kPending;
   }
-  return Advance(profile::Recover(file_, out_), State::Recovered);
+  const int result = profile::Recover(file_, out_);
+  if (result == 0 || result == kRefused || result == kChangedWhileRead) {
+    return Advance(result, State::Recovered);
+  }
+  // Whatever else stops the recovery leaves the journal pending: that is what to tell.
+  out_->why = std::string("it cannot be recovered here: ") + std::strerror(result) +
+              (out_->why.empty() ? "" : " (" + out_->why + ")");
+  return kPending;
 }
 
 // A reader that finds a journal: where the rights in use may write the file, it holds it
