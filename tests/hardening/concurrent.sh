@@ -1,13 +1,14 @@
 #!/bin/bash
-# Many writers at once: concurrent.sh PROFILE_WRITER TAVREL
+# Many writers at once: concurrent.sh PROFILE_WRITER TAVREL FAULTS
 # Writers of other keys (through our profile code) race tavrel /on and /off while readers
 # check that every read sees a whole file: no write may fail or be lost. Then a process
 # appending lines (O_APPEND) loses none to 40 switches, which change the value in place;
-# a writer that takes no lock never reads a torn file; and a writer that holds the lock
-# makes a write fail in bounded time, the file untouched.
+# a writer that takes no lock never reads a torn file, even where the kernel takes back a
+# switch's lease; and a writer that holds the lock makes a write fail in bounded time, the
+# file untouched.
 set -u
 . "$(dirname "$0")/../support/fixture.sh"
-writer=$1 tavrel=$2 writers=8 writes=30 switches=15
+writer=$1 tavrel=$2 faults=$3 writers=8 writes=30 switches=15
 dir=$scratch/windows
 mkdir "$dir" && export WINDIR=$dir ini=$dir/win.ini
 
@@ -75,6 +76,22 @@ read -r rewrites torn <"$scratch/rewrites"
 echo "a writer without a lock: $rewrites rewrites, $torn torn reads, $failed_switches of 100 switches failed"
 check "a writer without a lock never read a torn file" [ "$torn" = 0 ]
 check "switches beside it failed only saying why" eval '! grep -v "changed while being read" "$scratch/errors"'
+
+# A lease the kernel takes back: with lease-break-time at 1 s and the read slowed by 3 s,
+# another writer goes on while the switch is still reading. The switch must then notice,
+# read again, and switch the other writer's whole file.
+break_time=$(cat /proc/sys/fs/lease-break-time)
+cleanup() { echo "$break_time" >/proc/sys/fs/lease-break-time; }
+echo 1 >/proc/sys/fs/lease-break-time
+printf '[Microsoft Proxy Service]\r\nDisable=0\r\n' >"$ini"
+theirs=$'[Other]\r\nkey=a longer value than before\r\n[Microsoft Proxy Service]\r\nDisable=0\r\n'
+switched=${theirs/Disable=0/Disable=1}
+SLOW_READ=3000 LD_PRELOAD=$faults "$tavrel" /off &
+switch=$!
+until grep -q "LEASE.*:$(stat -c %i "$ini") " /proc/locks; do sleep 0.01; done
+printf '%s' "$theirs" >"$ini"
+wait "$switch"
+check "a broken lease: the other writer's whole file, switched" eval 'printf "%s" "$switched" | cmp -s - "$ini"'
 
 # A run that holds the lock file, and win.ini open so that no lease can be had: a write
 # fails in bounded time, the file untouched.
