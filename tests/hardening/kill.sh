@@ -6,7 +6,8 @@
 # the killed run stands beside it, never with more access than win.ini, and the next run
 # completes the switch and removes what the killed one left. IN_PLACE=1: win.ini has a
 # second name, so a change of length is a rewrite in place; a kill may then tear it, but
-# leaves a journal that the next run restores before it writes.
+# leaves a journal that the next run restores before it reads: --state then tells the old
+# state, never one read from the torn file.
 set -u
 . "$(dirname "$0")/../support/fixture.sh"
 iterations=$1 && shift
@@ -38,7 +39,12 @@ for i in $(seq "$iterations"); do
   kill -KILL $! 2>/dev/null
   wait $! 2>/dev/null
   cmp -s "$ini" "$scratch/$from" && old=$((old + 1))
-  if [ -e "$dir/.win.ini.tavrel-journal" ]; then journals=$((journals + 1)); else
+  if [ -e "$dir/.win.ini.tavrel-journal" ]; then
+    journals=$((journals + 1))
+    state=enabled && [ "$from" = disabled ] && state=disabled
+    [ "$("$@" --state)" = "$state" ] && cmp -s "$ini" "$scratch/$from" && [ ! -e "$dir/.win.ini.tavrel-journal" ] ||
+      fail "$i: --state did not recover the interrupted write first"
+  else
     cmp -s "$ini" "$scratch/$from" || cmp -s "$ini" "$scratch/$to" || fail "$i: neither old nor new"; fi
   [ "$(temps)" -gt "$most" ] && most=$(temps)
   [ "$(temps)" -le 1 ] && [ "$(temps -perm /0137)" = 0 ] ||
