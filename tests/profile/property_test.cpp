@@ -1,9 +1,15 @@
 // Root's write does no more than the path's users could: on random trees of directories,
-// files and links of root, nobody, daemon and a uid without an account, whenever root's
-// run changes or creates a file, every user who could have placed or replaced a name on
-// the path could have changed or created that file by hand; and a run that fails changes
-// nothing. Root only.
+// files and links of root, nobody, daemon, mal and a uid without an account, with random
+// modes, groups and ACLs, under random account and group databases (groups named after
+// users or not, members, a second line for a gid, accounts whose own group it is),
+// whenever root's run changes or creates a file, every user who could have placed or
+// replaced a name on the path could have changed or created that file by hand; and a run
+// that fails changes nothing. And root replays a journal only where nobody else could have
+// written or placed it. Root only; each test in a mount namespace of its own, where the
+// databases are bind-mounted over /etc/passwd and /etc/group.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,9 +31,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-const uid_t kUsers[] = {0, 65534, 1, 4242};
-const gid_t kGroups[] = {0, 1, 50, 65534};  // root's and daemon's own, an empty one, a shared one
-const mode_t kDirModes[] = {0755, 0755, 0755, 0775, 0777, 01777, 0700, 02775, 0711, 01770};
+const uid_t kUsers[] = {0, 65534, 1, 1500, 4242};
+const gid_t kGroups[] = {0, 1, 50, 65534, 1500};
+const char* const kMembers[] = {"daemon", "nobody", "mal"};
+const mode_t kDirModes[] = {0755, 0755, 0775, 0775, 0777, 01777, 0700, 02775, 0711, 01770};
 const mode_t kFileModes[] = {0644, 0600, 0666, 0664};
 
 // Whether `test` holds for `uid`, asked in a child that has become that user.
@@ -38,6 +45,74 @@ bool As(uid_t uid, const std::function<bool()>& test) {
   waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+template <class T, std::size_t N>
+T Pick(std::mt19937& rng, const T (&from)[N]) {
+  return from[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
+}
+bool Chance(std::mt19937& rng, double p) { return std::bernoulli_distribution(p)(rng); }
+
+// Account and group databases of the test's own, over the system's while it lives.
+class Databases {
+ public:
+  Databases() {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+      return;
+    for (const char* file : {"passwd", "group"}) {
+      test::WriteBytes(dir_ / file, "");
+      mounted_ = mount((dir_ / file).c_str(), (std::string("/etc/") + file).c_str(), nullptr,
+                       MS_BIND, nullptr) == 0;
+    }
+  }
+  Databases(const Databases&) = delete;
+  Databases& operator=(const Databases&) = delete;
+  ~Databases() {
+    umount("/etc/passwd");
+    umount("/etc/group");
+  }
+  bool mounted() const { return mounted_; }
+
+  // The own group of the account `uid` (as it was last randomized), or its number.
+  gid_t PrimaryOf(uid_t uid) const { return primary_.count(uid) != 0 ? primary_.at(uid) : uid; }
+
+  // Each account's own group, and each group's lines, at random.
+  void Randomize(std::mt19937& rng) {
+    const gid_t daemons[] = {1, 1, 50, 1500, 65534};
+    const gid_t nobodys[] = {65534, 65534, 1500, 1};
+    const gid_t mals[] = {1500, 1500, 1, 50};
+    primary_ = {
+        {0, 0}, {1, Pick(rng, daemons)}, {65534, Pick(rng, nobodys)}, {1500, Pick(rng, mals)}};
+    Write("passwd", "root:x:0:0::/root:/bin/sh\ndaemon:x:1:" + std::to_string(primary_[1]) +
+                        "::/:/bin/sh\nnobody:x:65534:" + std::to_string(primary_[65534]) +
+                        "::/:/bin/sh\nmal:x:1500:" + std::to_string(primary_[1500]) +
+                        "::/:/bin/sh\n");
+    const char* const names[] = {"root", "daemon", "nobody", "mal", "staff", "nogroup"};
+    // Mostly, a group is named after the account of the same number, as private groups are.
+    const std::map<gid_t, const char*> own = {
+        {0, "root"}, {1, "daemon"}, {65534, "nobody"}, {1500, "mal"}};
+    std::string groups;
+    for (const gid_t gid : kGroups) {
+      for (int line = 0; line < (Chance(rng, 0.3) ? 2 : 1); ++line) {
+        std::string members;
+        for (const char* member : kMembers) {
+          if (Chance(rng, 0.15)) members += (members.empty() ? "" : ",") + std::string(member);
+        }
+        const char* name =
+            line == 0 && own.count(gid) != 0 && Chance(rng, 0.7) ? own.at(gid) : Pick(rng, names);
+        groups += std::string(name) + ":x:" + std::to_string(gid) + ":" + members + "\n";
+      }
+    }
+    Write("group", groups);
+  }
+
+ private:
+  void Write(const char* file, const std::string& text) { test::WriteBytes(dir_ / file, text); }
+
+  TempDir dir_;
+  bool mounted_ = false;
+  std::map<uid_t, gid_t> primary_;
+};
 
 class Tree {
  public:
@@ -60,6 +135,19 @@ class Tree {
     Node(p + "/q/win.ini", Kind("fffllhx"), Pick(files));
   }
 
+  // Two directories that a group may write, mostly their owner's own group, and win.ini.
+  void BuildGroupDirectories(const TempDir& base, const Databases& databases) {
+    chmod(base.path().c_str(), 0755);
+    for (const std::string& dir : {base / "p", base / "p/q"}) {
+      Node(dir, 'd');
+      const uid_t owner = Pick(kUsers);
+      const mode_t modes[] = {0775, 02775, 0770, 0755};
+      lchown(dir.c_str(), owner, Chance(rng_, 0.7) ? databases.PrimaryOf(owner) : Pick(kGroups));
+      chmod(dir.c_str(), Pick(modes));
+    }
+    Node(base / "p/q/win.ini", Kind("ffx"));
+  }
+
  private:
   template <class T, std::size_t N>
   T Pick(const T (&from)[N]) {
@@ -72,7 +160,8 @@ class Tree {
   // A directory (d), file (f), symbolic link (l), hard link (h) or nothing (x) at `path`.
   void Node(const std::string& path, char kind, const std::string& target = "") {
     const uid_t uid = Pick(kUsers);
-    const gid_t gid = Pick(kGroups);
+    // Half of them in their owner's own group, which may or may not be private.
+    const gid_t gid = Chance(rng_, 0.5) ? static_cast<gid_t>(uid) : Pick(kGroups);
     const mode_t mode = kind == 'd' ? Pick(kDirModes) : Pick(kFileModes);
     if (kind == 'x' || fs::exists(fs::symlink_status(path)) ||
         !fs::is_directory(fs::path(path).parent_path()))
@@ -87,6 +176,12 @@ class Tree {
     }
     lchown(path.c_str(), uid, gid);
     if (kind != 'l' && kind != 'h') chmod(path.c_str(), mode);
+    // Now and then an ACL entry that lets a user or a group write the directory too.
+    if (kind == 'd' && Chance(rng_, 0.2)) {
+      const std::string entry = Chance(rng_, 0.5) ? "u:" + std::to_string(Pick(kUsers))
+                                                  : "g:" + std::to_string(Pick(kGroups));
+      EXPECT_EQ(std::system(("setfacl -m " + entry + ":rwx " + path).c_str()), 0);
+    }
   }
 
   static constexpr const char* kContents[] = {"[Microsoft Proxy Service]\r\nDisable=0\r\n",
@@ -152,10 +247,18 @@ std::set<uid_t> Placers(const std::string& base, std::string rest) {
 
 TEST(WritePath, RootDoesNoMoreThanThePathsUsersCould) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root";
-  for (unsigned seed = 1; seed <= 200; ++seed) {
+  Databases databases;
+  ASSERT_TRUE(databases.mounted());
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    std::mt19937 rng(seed);
+    databases.Randomize(rng);
     TempDir base;
     Tree tree(seed);
-    tree.Build(base);
+    if (seed <= 200) {
+      tree.Build(base);
+    } else {
+      tree.BuildGroupDirectories(base, databases);
+    }
     const Snapshot before = Take(base.path());
     const int result =
         WriteValue(base / "p/q/win.ini", "Microsoft Proxy Service", "Disable", "1").error;
