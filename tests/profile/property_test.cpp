@@ -290,5 +290,55 @@ TEST(WritePath, RootDoesNoMoreThanThePathsUsersCould) {
   }
 }
 
+// Root replays a journal only where nobody else could have written or placed it: beside
+// root's win.ini, random journals of random owners, modes, groups, ACLs and names, each
+// crafted to be a state the rewrite could have left, so that a replay would put "[Evil]"
+// into win.ini; some name another file than win.ini.
+TEST(WritePath, RootReplaysOnlyJournalsNobodyElseCouldHaveWritten) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  const std::string now = "[Microsoft Proxy Service]\r\nDisable=00\r\n";
+  const std::string evil = "[Microsoft Proxy Service]\r\nDisable=0\r\n[Evil]\r\n";
+  const mode_t modes[] = {0600, 0600, 0640, 0644, 0620, 0660, 0666};
+  int replays = 0;
+  for (unsigned seed = 1; seed <= 100; ++seed) {
+    std::mt19937 rng(seed);
+    TempDir base;
+    chmod(base.path().c_str(), 0755);
+    const std::string dir = base / "w", ini = dir + "/win.ini",
+                      journal = dir + "/.win.ini.tavrel-journal";
+    fs::create_directory(dir);
+    chmod(dir.c_str(), Chance(rng, 0.5) ? 0755 : 01777);
+    test::WriteBytes(ini, now);
+    struct stat st {
+    }, file{};
+    stat(ini.c_str(), &file);
+    stat((Chance(rng, 0.2) ? base.path().string() : ini).c_str(), &st);
+    test::WriteBytes(journal, "tavrel journal 2\n" + std::to_string(st.st_dev) + ' ' +
+                                  std::to_string(st.st_ino) + " 0 " + std::to_string(evil.size()) +
+                                  ' ' + std::to_string(now.size()) + '\n' + now + evil);
+    const uid_t owner = Pick(rng, kUsers);
+    lchown(journal.c_str(), owner, Pick(rng, kGroups));
+    chmod(journal.c_str(), Pick(rng, modes));
+    if (Chance(rng, 0.2)) {
+      const std::string entry = "u:" + std::to_string(Pick(rng, kUsers)) + ":rw";
+      EXPECT_EQ(std::system(("setfacl -m " + entry + " " + journal).c_str()), 0);
+    }
+    if (Chance(rng, 0.2)) link(journal.c_str(), (base / "second").c_str());
+    std::set<uid_t> writers = Placers(base.path(), "w/.win.ini.tavrel-journal");
+    for (const uid_t uid : kUsers) {
+      if (uid != 0 && (uid == owner || As(uid, [&] { return access(journal.c_str(), W_OK) == 0; })))
+        writers.insert(uid);
+    }
+    const bool forThisFile = st.st_ino == file.st_ino;
+    WriteValue(ini, "Microsoft Proxy Service", "Disable", "1");
+    if (test::ReadBytes(ini).find("[Evil]") == std::string::npos) continue;
+    ++replays;
+    EXPECT_TRUE(writers.empty() && forThisFile)
+        << "seed " << seed << ": replayed a journal that "
+        << (forThisFile ? "others could have written" : "names another file");
+  }
+  EXPECT_GT(replays, 0) << "no journal was ever replayed";
+}
+
 }  // namespace
 }  // namespace tavrel::profile
