@@ -37,7 +37,9 @@ while os.path.exists(dir + '/held'):
 PY
 until [ -e "$dir/held" ]; do sleep 0.05; done
 start=$(date +%s)
-WINDIR=$dir TAVREL_MARKER=root-only timeout 200 "$scratch/tavrel" --state 2>"$scratch/said" &
+# In the script's own process group, which outlives the run: a child left stopped stays
+# there (the kernel would hang up the stopped members of a group left orphaned).
+WINDIR=$dir TAVREL_MARKER=root-only timeout --foreground 200 "$scratch/tavrel" --state 2>"$scratch/said" &
 run=$!
 until child=$(pgrep -u nobody -f "^$scratch/tavrel"); do sleep 0.05; done
 # What the child holds: its answer pipe, and what it opened as nobody in the Windows directory.
