@@ -58,8 +58,6 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|${h}$(printf %049d 1)\r\n|=|^disabled$|^$
 |--state|0|-|-|^enabled$|^$
 |--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
-|--diff /off|0|${h}0\r\n|=|^--- ${ini//./\\.}.\+\+\+ ${ini//./\\.}.@@ -2 \+2 @@ \[Microsoft Proxy Service\].-Disable=0.\+Disable=1$|^$
-|--diff /on|0|${h}0\r\n|=|^$|^$
 |--diff /of|1|${h}0\r\n|=|^$|^tavrel: --diff takes /on or /off$
 runuser -u root -- env -u WINDIR -u WINEPREFIX HOME=/tmp|--user nobody --path|0|-|-|^/nonexistent/\.wine/drive_c/windows/win\.ini$|^$
 runuser -u root -- env WINDIR=$scratch/secret|--user nobody --state|1|-|-|^$|^tavrel: cannot read $scratch/secret/win\.ini: Permission denied$
@@ -80,6 +78,21 @@ EOF
   err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)
   escaped_line() { [ "${err/x\\033y/}" != "$err" ] && [ "$err" = "${err%%$'\n'*}" ]; }
   check "the window error escapes the program's directory: $err" escaped_line
+  # --diff prints what diff -u prints, dates aside, for each switch of each golden file:
+  # patch --binary makes of a copy what the switch writes (the file itself when unchanged).
+  golden=$(dirname "$0")/../profile/golden
+  while read -r name _ off on; do
+    for switch in off on; do
+      outcome=${!switch} after=$golden/$name.$switch
+      [ "$outcome" = changed ] || after=$golden/$name.ini
+      cp "$golden/$name.ini" "$ini" && cp "$ini" "$scratch/copy"
+      "$@" --diff /$switch >"$scratch/diff" 2>/dev/null
+      [ $? = "$([ "$outcome" = refused ] && echo 1 || echo 0)" ] &&
+        diff -a -u --label "$ini" --label "$ini" "$ini" "$after" | cmp -s - "$scratch/diff" &&
+        { [ ! -s "$scratch/diff" ] || patch --binary -s "$scratch/copy" <"$scratch/diff"; } &&
+        cmp -s "$scratch/copy" "$after" && passed=$((passed + 1)) || fail "--diff /$switch of $name.ini"
+    done
+  done < <(grep -v '^#' "$golden/index")
   # --help and the bash completion offer the options of their table (OPTIONS_TOOL names
   # them), and each of them is taken as one, not as a command line that opens the window.
   names=$("$OPTIONS_TOOL" names | sort)
