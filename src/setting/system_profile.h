@@ -34,9 +34,9 @@ std::string ProfileValueDiff(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file, int* error);
 
 // Makes every later read and write act as the account `user` from its start, with its rights,
-// and its home for the default Wine prefix. Empty, or why it cannot (only root may act as
-// another user).
-std::string ActAs(const std::string& user);
+// and its home for the default Wine prefix. 0, or why it cannot: ENOENT (no such account),
+// EPERM (only root may act as another account), ENOSYS (not on this platform).
+int ActAs(const std::string& user);
 
 // The reason an error number of ReadProfileValue or of the platform stands for, in words.
 std::string ErrorText(int error);

@@ -98,6 +98,8 @@ bool PosixRuntime::Print(const std::string& text) {
   return false;
 }
 
+bool PosixRuntime::PrintsToTerminal() const { return isatty(STDOUT_FILENO) == 1; }
+
 void PosixRuntime::Complain(const std::string& text) {
   std::fprintf(stderr, "tavrel: %s\n", text.c_str());
 }

@@ -83,13 +83,13 @@ std::string ProfileValueDiff(const std::string& section, const std::string& key,
   return diff;
 }
 
-std::string ActAs(const std::string& user) {
+int ActAs(const std::string& user) {
   const passwd* account = getpwnam(user.c_str());
-  if (account == nullptr) return "no such user: " + user;
-  if (geteuid() != 0 && account->pw_uid != geteuid()) return "--user needs root";
+  if (account == nullptr) return ENOENT;
+  if (geteuid() != 0 && account->pw_uid != geteuid()) return EPERM;
   actingHome = account->pw_dir != nullptr && *account->pw_dir != '\0' ? account->pw_dir : "/";
   profile::ActAs(account->pw_uid);
-  return "";
+  return 0;
 }
 
 std::string ErrorText(int error) { return profile::ErrorText(error); }
