@@ -100,11 +100,11 @@ const GnuOptionRow* Named(std::string_view word, std::string* wrong) {
 // What is wrong with an option line read to its end that asks for `thing` (a switch or
 // an option's name; "" for nothing): --user only before what may follow it, --diff's switch.
 std::string Check(const GnuCommand& command, const std::string& thing) {
-  const std::string goesWith = "--user USER goes with /on, /off, --state, --path or --diff";
+  std::string goesWith = "--user USER goes with /on, /off, --state, --path or --diff";
   if (command.asUser && thing.empty()) return goesWith;
   if (thing.empty()) return "give a switch or an option";
   if (command.asUser && command.option != GnuOption::None && !RowOf(command.option).withUser)
-    return goesWith + ", not " + thing;
+    return goesWith.append(", not ").append(thing);
   if (command.option == GnuOption::Diff && command.argument != "/on" &&
       command.argument != "/off") {
     return "--diff takes /on or /off, not " + QuoteInMessage(command.argument);
@@ -188,7 +188,7 @@ GnuCommand GnuCommandOf(const std::string& commandLine) {
       }
     }
     if (!did.empty() && !thing.empty() && command.wrong.empty())
-      command.wrong = thing + " and " + did + " cannot go together";
+      command.wrong = thing.append(" and ").append(did).append(" cannot go together");
     if (!did.empty()) thing = did;
   }
   if (command.wrong.empty()) command.wrong = Check(command, thing);

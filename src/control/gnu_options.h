@@ -17,28 +17,28 @@ enum class GnuOption { None, State, Path, Diff, User, Help, Version };
 // (platform/posix/gnu_options_tool.cpp): a new option is a row here and an entry there.
 struct GnuOptionRow {
   GnuOption option;
+  bool withUser;         // whether it may go with --user USER, as /on and /off may
   const char* name;      // "--state"
   const char* alias;     // a short name ("-h"), or ""
   const char* argument;  // the word after it, as the usage calls it ("USER"), or ""
   const char* words;     // what bash offers for that word: compgen's options ("-u"), or ""
-  bool withUser;         // whether it may follow --user USER, as /on and /off may
   const char* help;      // the usage's description; each '\n' starts a further line
 };
 
 inline constexpr GnuOptionRow kGnuOptions[] = {
-    {GnuOption::State, "--state", "", "", "", true,
+    {GnuOption::State, true, "--state", "", "", "",
      "print enabled, disabled or unread (the key holds no value);\n"
      "a file or directory it cannot look at is an error"},
-    {GnuOption::Path, "--path", "", "", "", true,
+    {GnuOption::Path, true, "--path", "", "", "",
      "print the path of the win.ini that switches and --state use"},
-    {GnuOption::Diff, "--diff", "", "SWITCH", "-W '/on /off'", true,
+    {GnuOption::Diff, true, "--diff", "", "SWITCH", "-W '/on /off'",
      "print the change that the switch /on or /off would make,\n"
      "byte for byte as diff -u prints it, writing nothing"},
-    {GnuOption::User, "--user", "", "USER", "-u", false,
+    {GnuOption::User, false, "--user", "", "USER", "-u",
      "act as the account USER from the start, with its rights and\n"
      "its home (only root may name another account than its own)"},
-    {GnuOption::Help, "--help", "-h", "", "", false, "print this text"},
-    {GnuOption::Version, "--version", "", "", "", false, "print the version"},
+    {GnuOption::Help, false, "--help", "-h", "", "", "print this text"},
+    {GnuOption::Version, false, "--version", "", "", "", "print the version"},
 };
 
 // An option line as read: what it asks for (None: the switch `switchOn` says), the switch
