@@ -5,9 +5,9 @@
 set -eu
 packages="build-essential cmake file libgtest-dev libfltk1.3-dev libx11-dev zlib1g-dev
   xvfb xauth xdotool x11-utils imagemagick
-  mingw-w64 wine wine64 fonts-wine python3-pefile wixl msitools osslsigncode openssl
+  mingw-w64 wine wine64 fonts-wine fonts-dejavu-core python3-pefile wixl msitools osslsigncode openssl
   clang clang-tidy clang-format libclang-rt-14-dev
-  acl attr lintian debhelper autopkgtest appstream desktop-file-utils ansible-core
+  acl attr bindfs fuse3 lintian debhelper autopkgtest appstream desktop-file-utils ansible-core
   pylint pycodestyle yamllint python3-voluptuous python3-venv
   python3-pytest python3-pytest-xdist python3-pytest-forked"
 [ $# -gt 0 ] && packages="$*"

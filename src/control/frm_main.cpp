@@ -4,6 +4,7 @@
 #include "control/message_quote.h"
 #include "setting/ini.h"
 #include "setting/spaces.h"
+#include "setting/system_profile.h"
 
 namespace tavrel::control {
 
@@ -26,17 +27,22 @@ const char* const kHelpText =
 
 // The program's one start-up, for the window and the options alike.
 void frmMain::Form_Load() {
-  // --user goes first: whose win.ini it is depends on it.
-  if (const std::optional<int> refused = TakeGnuUser(runtime_)) return End(*refused);
+  if (runtime_.TakesGnuOptions() && IsOptionLine(runtime_.CommandLine())) {
+    bool switchOn = false;
+    if (const std::optional<int> status = RunOptionLine(runtime_, &switchOn)) return End(*status);
+    return switchOn ? EnableProxyClient() : DisableProxyClient();
+  }
   setting::IniPath = setting::FindIniPath();
   if (!runtime_.CommandLine().empty()) {
-    if (const std::optional<int> status = RunGnuOption(runtime_)) return End(*status);
     ProcessCommandLine();
     if (ended_) return;
   } else {
     bInteractive = true;
   }
-  switch (setting::ReadProxyClientState()) {
+  setting::ProfileReport report;
+  const ProxyClientState state = setting::ReadProxyClientState(&report);
+  if (!report.notice.empty()) runtime_.Complain(QuoteInMessage(report.notice));
+  switch (state) {
     case ProxyClientState::Disabled:
       SetView(View::StatusDisabled);
       break;
@@ -44,6 +50,8 @@ void frmMain::Form_Load() {
       SetView(View::StatusEnabled);
       break;
     case ProxyClientState::Unread:
+      // A file that could not be read is told as --state tells it; an empty value is not.
+      if (report.error != 0) runtime_.Complain(AboutIni("read", report.reason));
       runtime_.Window().Beep();
       break;
   }
@@ -76,10 +84,7 @@ void frmMain::Switch(const std::string& value, View switched) {
   setting::ProfileReport report;
   const bool written = setting::WriteDisableSetting(value, &report);
   if (!report.notice.empty()) runtime_.Complain(QuoteInMessage(report.notice));
-  if (!written) {
-    runtime_.Complain("cannot write " + QuoteInMessage(setting::IniPath) + ": " +
-                      QuoteInMessage(report.reason));
-  }
+  if (!written) runtime_.Complain(AboutIni("write", report.reason));
   if (!bInteractive) return End(written ? 0 : 1);
   if (written) {
     SetView(switched);

@@ -1,6 +1,6 @@
-// The options that scripts and shells expect of a Linux program. Each counts only when
-// it is the whole command line, spaces around it aside, so every other command line
-// keeps its meaning.
+// The options that scripts and shells expect of a Linux program. A command line whose
+// first word begins with "--" or is "-h" (spaces around it aside) is read as options, as
+// getopt_long reads arguments; every other command line keeps the switches' meaning.
 #pragma once
 
 #include <optional>
@@ -17,6 +17,7 @@ enum class GnuOption { None, State, Path, Diff, User, Help, Version };
 // (platform/posix/gnu_options_tool.cpp): a new option is a row here and an entry there.
 struct GnuOptionRow {
   GnuOption option;
+  bool withUser;         // whether it may go with --user USER, as /on and /off may
   const char* name;      // "--state"
   const char* alias;     // a short name ("-h"), or ""
   const char* argument;  // the word after it, as the usage calls it ("USER"), or ""
@@ -25,45 +26,48 @@ struct GnuOptionRow {
 };
 
 inline constexpr GnuOptionRow kGnuOptions[] = {
-    {GnuOption::State, "--state", "", "", "",
+    {GnuOption::State, true, "--state", "", "", "",
      "print enabled, disabled or unread (the key holds no value);\n"
      "a file or directory it cannot look at is an error"},
-    {GnuOption::Path, "--path", "", "", "",
-     "print the path of the win.ini that the switches and --state use"},
-    {GnuOption::Diff, "--diff", "", "SWITCH", "-W '/on /off'",
+    {GnuOption::Path, true, "--path", "", "", "",
+     "print the path of the win.ini that switches and --state use"},
+    {GnuOption::Diff, true, "--diff", "", "SWITCH", "-W '/on /off'",
      "print the change that the switch /on or /off would make,\n"
-     "as a unified diff, writing nothing"},
-    {GnuOption::User, "--user", "", "USER", "-u",
-     "before /on, /off, --state, --path or --diff: act as the\n"
-     "account USER from the start, with its rights and its home\n"
-     "(root only)"},
-    {GnuOption::Help, "--help", "-h", "", "", "print this text"},
-    {GnuOption::Version, "--version", "", "", "", "print the version"},
+     "byte for byte as diff -u prints it, writing nothing"},
+    {GnuOption::User, false, "--user", "", "USER", "-u",
+     "act as the account USER from the start, with its rights and\n"
+     "its home (only root may name another account than its own)"},
+    {GnuOption::Help, false, "--help", "-h", "", "", "print this text"},
+    {GnuOption::Version, false, "--version", "", "", "", "print the version"},
 };
 
-// A command line read as an option: which one, the word after it for an option that takes
-// one, and for --user the command that follows.
+// An option line as read: what it asks for (None: the switch `switchOn` says), the switch
+// after --diff, the account after --user (`user`, when `asUser`), or why it cannot be
+// carried out as given (`wrong`, naming the option or word at fault).
 struct GnuCommand {
   GnuOption option = GnuOption::None;
+  bool switchOn = false;
   std::string argument;
-  std::string rest;
+  bool asUser = false;
+  std::string user;
+  std::string wrong;
 };
 
-// The option that the command line (the arguments joined by spaces) is, spaces around it
-// aside; None for any other command line. One that takes an argument counts whenever it
-// starts the command line, so that a mistyped --diff never reads as a switch.
+// Whether the command line is an option line: its first word, spaces before it aside,
+// begins with "--" or is "-h".
+bool IsOptionLine(const std::string& commandLine);
+
+// Reads an option line: its words are those between single spaces (so `--user ""` names
+// an empty account), each option named in full or by a prefix that fits no other, with its
+// argument after '=' or as the next word; "--" ends the options; the one other word it may
+// hold is /on or /off, alone or after --user.
 GnuCommand GnuCommandOf(const std::string& commandLine);
 
-// At start-up, before anything else: a command line that begins with --user USER makes
-// the rest of the run act as USER (setting::ActAs). A status to end with when it cannot,
-// or when what follows is not a switch or an option it goes with.
-std::optional<int> TakeGnuUser(Runtime& runtime);
-
-// Where the runtime takes options and the command line is one: carries it out on the
-// win.ini that IniPath names, writing nothing, and gives the exit status. Its answer goes
-// to standard output; a complaint (State: a Windows directory that is missing or not one,
-// or a file that cannot be read) to standard error, with status 1. Nothing for any other
-// command line.
-std::optional<int> RunGnuOption(Runtime& runtime);
+// Carries out an option line where the runtime takes options: first --user (setting::ActAs),
+// then the option, on the win.ini that IniPath then names, writing nothing. The exit status;
+// nothing when what is left to do is the switch `switchOn`, which writes. The answer goes to
+// standard output, escaped where that is a terminal; a complaint to standard error: status 2
+// for an option line given wrong (naming what, pointing to --help), 1 for a failure.
+std::optional<int> RunOptionLine(Runtime& runtime, bool* switchOn);
 
 }  // namespace tavrel::control

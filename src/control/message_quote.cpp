@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "setting/ini.h"
+
 namespace tavrel::control {
 namespace {
 
@@ -71,7 +73,36 @@ std::string QuoteInMessage(std::string_view text) {
     }
     at += length;
   }
-  return escaped ? '"' + out + '"' : out;
+  return escaped || text.empty() ? '"' + out + '"' : out;
+}
+
+std::string AboutIni(const char* verb, const std::string& reason) {
+  return std::string("cannot ") + verb + " " + QuoteInMessage(setting::IniPath) + ": " +
+         QuoteInMessage(reason);
+}
+
+std::string ShownOnTerminal(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    char32_t point = byte;
+    const std::size_t length = byte < 0x80 ? 1 : Utf8Sequence(text, at, &point);
+    const bool kept = byte == '\t' || byte == '\n' || text.compare(at, 2, "\r\n") == 0;
+    if (length == 0) {
+      out += {'<', kHex[byte >> 4], kHex[byte & 15], '>'};
+    } else if (kept || !IsControl(point)) {
+      out.append(text.substr(at, length));
+    } else if (point < 0x80) {
+      out += {'^', static_cast<char>(point ^ 0x40)};
+    } else {
+      out += "<U+";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(point >> shift) & 15];
+      out += '>';
+    }
+    at += length == 0 ? 1 : length;
+  }
+  return out;
 }
 
 }  // namespace tavrel::control

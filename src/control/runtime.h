@@ -17,9 +17,11 @@ class Runtime {
   // Whether a command line may be one of the options of a Linux program (gnu_options.h);
   // Tavrel.exe leaves every command line to the switches.
   virtual bool TakesGnuOptions() const = 0;
-  // An option's answer on standard output; false when it could not be written, after a
-  // line on standard error that says why.
+  // An option's answer on standard output, every byte of it; false when it could not be
+  // written, after a line on standard error that says why.
   virtual bool Print(const std::string& text) = 0;
+  // Whether standard output is a terminal, which would act on control characters.
+  virtual bool PrintsToTerminal() const = 0;
   // Tells a failure that the exit status or a beep alone would not explain: one line on
   // standard error on Linux; nothing on Windows, whose program stays silent.
   virtual void Complain(const std::string& text) = 0;

@@ -36,11 +36,12 @@ struct Splice {
 Splice SetProfileString(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
-// The change `splice` makes to a file holding `bytes`, as a unified diff without context:
-// the lines it replaces and those it puts there, as a caller reads them (UTF-8 for a UTF-16
-// file) and without their line breaks, numbered as in the file, headed by the nearest
-// section header above them (as git heads a hunk with its function). `from` and `to` name
-// the two sides ("/dev/null" for a file yet to be made). Empty when nothing changes.
+// The change `splice` makes to a file holding `bytes`, byte for byte as `diff -u` prints
+// it: the file's lines split after each LF and kept whole (CRs, NULs and a UTF-16 file's
+// bytes as they are), three lines of context, "\ No newline at end of file" after a last
+// line without its LF, so that `patch --binary` applies it. The header lines name `from`
+// and `to` ("/dev/null" for a file yet to be made) without time stamps. Empty when
+// nothing changes.
 std::string UnifiedDiff(std::string_view bytes, const Splice& splice, const std::string& from,
                         const std::string& to);
 

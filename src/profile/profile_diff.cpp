@@ -1,23 +1,33 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "profile/profile.h"
-#include "profile/profile_parse.h"
-#include "profile/profile_text.h"
 
 namespace tavrel::profile {
 namespace {
 
-// The file's lines as a caller reads them (UTF-8 for a UTF-16 file), without their breaks:
-// CR, LF or CRLF, as the profile functions read lines.
-std::vector<std::string> Lines(std::string_view bytes) {
-  const UnitView view(bytes);
-  const std::string text = view.Text(0, view.size());
-  std::vector<std::string> lines;
+constexpr std::size_t kContext = 3;  // lines of context around a change, as diff -u shows
+
+// Where the line holding byte `at` starts: lines end after each LF, as diff reads them.
+std::size_t LineStart(std::string_view text, std::size_t at) {
+  const std::size_t lf = at == 0 ? std::string_view::npos : text.rfind('\n', at - 1);
+  return lf == std::string_view::npos ? 0 : lf + 1;
+}
+
+// Where the line after the one holding byte `at` starts; the text's size after the last.
+std::size_t NextLine(std::string_view text, std::size_t at) {
+  const std::size_t lf = text.find('\n', at);
+  return lf == std::string_view::npos ? text.size() : lf + 1;
+}
+
+// The lines with their LF; the last one without it when the text does not end in one.
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-    lines.push_back(text.substr(at, end - at));
-    at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    const std::size_t next = NextLine(text, at);
+    lines.push_back(text.substr(at, next - at));
+    at = next;
   }
   return lines;
 }
@@ -29,15 +39,31 @@ std::string Range(std::size_t before, std::size_t count) {
   return count == 1 ? range : range + "," + std::to_string(count);
 }
 
+void AppendLine(char mark, std::string_view line, std::string* diff) {
+  *diff += mark;
+  diff->append(line);
+  if (line.empty() || line.back() != '\n') *diff += "\n\\ No newline at end of file\n";
+}
+
 }  // namespace
 
+// Only the lines around the splice are compared: those before the line it starts in and
+// those after the line it ends in are the same in both files, so a large file costs no
+// more than a small one beyond finding its line number.
 std::string UnifiedDiff(std::string_view bytes, const Splice& splice, const std::string& from,
                         const std::string& to) {
   if (splice.outcome != SpliceOutcome::Changed) return "";
-  std::string changed(bytes.substr(0, splice.begin));
+  std::size_t begin = LineStart(bytes, splice.begin);
+  std::size_t end = splice.end < bytes.size() ? NextLine(bytes, splice.end) : bytes.size();
+  for (std::size_t i = 0; i < kContext; ++i) {
+    begin = begin == 0 ? 0 : LineStart(bytes, begin - 1);
+    end = NextLine(bytes, end);
+  }
+  std::string changed(bytes.substr(begin, splice.begin - begin));
   changed += splice.insert;
-  changed += bytes.substr(splice.end);
-  const std::vector<std::string> a = Lines(bytes), b = Lines(changed);
+  changed += bytes.substr(splice.end, end - splice.end);
+  const std::vector<std::string_view> a = Lines(bytes.substr(begin, end - begin)),
+                                      b = Lines(changed);
   // One region changes: the lines that differ lie between those the two share at each end.
   std::size_t same = 0;
   while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
@@ -46,15 +72,18 @@ std::string UnifiedDiff(std::string_view bytes, const Splice& splice, const std:
          a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) {
     ++tail;
   }
-  const std::size_t removed = a.size() - same - tail, added = b.size() - same - tail;
-  std::string heading;
-  for (std::size_t i = same; i-- > 0 && heading.empty();) {
-    if (TrimProfileSpace(b[i]).substr(0, 1) == "[") heading = " " + b[i];
-  }
-  std::string diff = "--- " + from + "\n+++ " + to + "\n@@ -" + Range(same, removed) + " +" +
-                     Range(same, added) + " @@" + heading + "\n";
-  for (std::size_t i = same; i < same + removed; ++i) diff += "-" + a[i] + "\n";
-  for (std::size_t i = same; i < same + added; ++i) diff += "+" + b[i] + "\n";
+  const std::size_t first = same - std::min(same, kContext);
+  const std::size_t after = std::min(tail, kContext);
+  const std::size_t line = static_cast<std::size_t>(
+      std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(begin), '\n'));
+  std::string diff = "--- " + from + "\n+++ " + to + "\n@@ -" +
+                     Range(line + first, a.size() - tail + after - first) + " +" +
+                     Range(line + first, b.size() - tail + after - first) + " @@\n";
+  for (std::size_t i = first; i < same; ++i) AppendLine(' ', a[i], &diff);
+  for (std::size_t i = same; i < a.size() - tail; ++i) AppendLine('-', a[i], &diff);
+  for (std::size_t i = same; i < b.size() - tail; ++i) AppendLine('+', b[i], &diff);
+  for (std::size_t i = a.size() - tail; i < a.size() - tail + after; ++i)
+    AppendLine(' ', a[i], &diff);
   return diff;
 }
 

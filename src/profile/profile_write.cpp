@@ -34,7 +34,7 @@ std::string_view LineBreakOf(const UnitView& text) {
   const std::size_t lf = text.Find(u'\n', 0, text.size());
   const std::size_t cr = text.Find(u'\r', 0, lf);
   if (cr == lf) return lf == text.size() ? "\r\n" : "\n";
-  return cr + 1 == lf ? "\r\n" : "\r";
+  return cr + 1 == lf && lf < text.size() ? "\r\n" : "\r";  // a CR at the end is a lone one
 }
 
 // Whether units [begin, end) spell `ascii`, up to a NUL as the platform reads them.

@@ -34,6 +34,11 @@ bool LeadingNumberIsOne(std::string_view text, std::string_view decimalSeparator
 
 }  // namespace
 
+const char* NameOf(ProxyClientState state) {
+  if (state == ProxyClientState::Disabled) return "disabled";
+  return state == ProxyClientState::Enabled ? "enabled" : "unread";
+}
+
 ProxyClientState StateFromValue(const ProfileString& read, std::string_view decimalSeparator) {
   if (read.count == 0) return ProxyClientState::Unread;
   const std::string_view text = TrimSpaces(read.text);

@@ -9,6 +9,9 @@ namespace tavrel::setting {
 
 enum class ProxyClientState { Disabled, Enabled, Unread };
 
+// The state as --state prints it: "disabled", "enabled" or "unread".
+const char* NameOf(ProxyClientState state);
+
 // What a read delivered: the count of characters placed in the buffer and the text.
 struct ProfileString {
   std::size_t count = 0;

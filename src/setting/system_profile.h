@@ -35,9 +35,9 @@ std::string ProfileValueDiff(const std::string& section, const std::string& key,
                              ProfileReport* report);
 
 // Makes every later read and write act as the account `user` from its start, with its rights,
-// and its home for the default Wine prefix. Empty, or why it cannot (only root may act as
-// another user).
-std::string ActAs(const std::string& user);
+// and its home for the default Wine prefix. 0, or why it cannot: ENOENT (no such account),
+// EPERM (only root may act as another account), ENOSYS (not on this platform).
+int ActAs(const std::string& user);
 
 // The decimal separator of the user's number settings.
 std::string DecimalSeparator();

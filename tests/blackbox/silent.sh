@@ -49,7 +49,6 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
   # Arguments are joined by a blank. The last rows fail, the last without HOME or account.
   run_table "$@" <<EOF
 |--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--path .*--version .*WINDIR.*Exit status|^$
-|-h|0|-|-|^Usage: tavrel |^$
 |--version|0|-|-|^tavrel ${VERSION//./\\.}.License: MIT$|^$
 |--path|0|-|-|^${ini//./\\.}$|^$
 |--state|0|${h}1\r\n|=|^disabled$|^$
@@ -57,13 +56,14 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--state|0|${h}\r\n|=|^unread$|^$
 |--state|0|${h}$(printf %049d 1)\r\n|=|^disabled$|^$
 |--state|0|-|-|^enabled$|^$
-|--state /off|0|${h}0\r\n|${h}1\r\n|^$|^$
-|--diff /off|0|${h}0\r\n|=|^--- ${ini//./\\.}.\+\+\+ ${ini//./\\.}.@@ -2 \+2 @@ \[Microsoft Proxy Service\].-Disable=0.\+Disable=1$|^$
-|--diff /on|0|${h}0\r\n|=|^$|^$
-|--diff /of|1|${h}0\r\n|=|^$|^tavrel: --diff takes /on or /off$
+|--state /off|2|${h}0\r\n|=|^$|^tavrel: --state and /off cannot go together; see tavrel --help$
+|--bogus|2|-|-|^$|^tavrel: unrecognized option --bogus; see tavrel --help$
+|--diff=/off|0|${h}0\r\n|=|^--- |^$
+|--user=nobody /on|1|${h}1\r\n|=|^$|^tavrel: cannot write $ini: Permission denied$
+|--user= /on|1|${h}1\r\n|=|^$|^tavrel: no such user: ""$
 runuser -u root -- env -u WINDIR -u WINEPREFIX HOME=/tmp|--user nobody --path|0|-|-|^/nonexistent/\.wine/drive_c/windows/win\.ini$|^$
 runuser -u root -- env WINDIR=$scratch/secret|--user nobody --state|1|-|-|^$|^tavrel: cannot read $scratch/secret/win\.ini: Permission denied$
-runuser -u nobody -- env|--user root --state|1|-|-|^$|^tavrel: --user needs root$
+runuser -u nobody -- env|--user root --state|1|-|-|^$|^tavrel: only root may act as another account than its own$
 |/o n|3|${h}1\r\n|=|^$|^tavrel: cannot open a window: the package tavrel-window is not installed; install it, or use /on or /off, which need none$
 |/?|3|-|-|^$|^tavrel: cannot show the help box: the package tavrel-window is not installed; install it, or see tavrel --help$
 env WINDIR=$scratch/missing|--state|1|-|-|^$|^tavrel: cannot read $scratch/missing/win\.ini: No such file or directory$
@@ -80,14 +80,44 @@ EOF
   err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)
   escaped_line() { [ "${err/x\\033y/}" != "$err" ] && [ "$err" = "${err%%$'\n'*}" ]; }
   check "the window error escapes the program's directory: $err" escaped_line
-  # --help and the bash completion offer the options of their table (OPTIONS_TOOL names
-  # them), and each of them is taken as one, not as a command line that opens the window.
+  # --diff prints what diff -u prints, dates aside, for each switch of each golden file:
+  # patch --binary makes of a copy what the switch writes (the file itself when unchanged).
+  golden=$(dirname "$0")/../profile/golden
+  while read -r name _ off on; do
+    for switch in off on; do
+      outcome=${!switch} after=$golden/$name.$switch
+      [ "$outcome" = changed ] || after=$golden/$name.ini
+      cp "$golden/$name.ini" "$ini" && cp "$ini" "$scratch/copy"
+      "$@" --diff /$switch >"$scratch/diff" 2>/dev/null
+      [ $? = "$([ "$outcome" = refused ] && echo 1 || echo 0)" ] &&
+        diff -a -u --label "$ini" --label "$ini" "$ini" "$after" | cmp -s - "$scratch/diff" &&
+        { [ ! -s "$scratch/diff" ] || patch --binary -s "$scratch/copy" <"$scratch/diff"; } &&
+        cmp -s "$scratch/copy" "$after" && passed=$((passed + 1)) || fail "--diff /$switch of $name.ini"
+    done
+  done < <(grep -v '^#' "$golden/index")
+  # --help and the bash completion as installed offer the options of their table
+  # (OPTIONS_TOOL names them).
   names=$("$OPTIONS_TOOL" names | sort)
   helped=$("$@" --help | sed -nE 's/^  (-[^ ,]*(, -[^ ]*)?) .*/\1/p' | tr -s ', ' '\n' | sort)
   check "--help lists the options: $helped" [ "$helped" = "$names" ]
-  completed=$(bash -c '. "$1" && COMP_WORDS=(tavrel -) COMP_CWORD=1 && _tavrel; printf "%s\n" "${COMPREPLY[@]}"' - "$COMPLETION" | sort)
-  check "the completion offers the options: $completed" [ "$completed" = "$names" ]
-  for name in $names; do "$@" "$name" >/dev/null 2>&1 </dev/null; [ $? != 3 ] || fail "$name is no option"; done
+  cmake --install "$BUILD_DIR" --prefix "$scratch/usr" --component tavrel >/dev/null
+  sorted() { printf '%s\n' "$@" | sort | tr '\n' ' '; }
+  export -f sorted
+  # Rows "WORDS BEFORE|WORD|OFFERED": a line begun, the word being completed, what is offered.
+  while IFS='|' read -r before word offered; do
+    # shellcheck disable=SC2016,SC2086 # expanded by the inner shell; split on purpose
+    got=$(bash -c '. "$1" && COMP_WORDS=("${@:2}") COMP_CWORD=$(($# - 2)) && _tavrel && sorted "${COMPREPLY[@]}"' \
+      - "$scratch/usr/share/bash-completion/completions/tavrel" tavrel $before "$word")
+    check "completion of '$before' '$word': $got" [ "$got" = "$(sorted $offered)" ]
+  done <<EOF
+|-|$(echo $names)
+--state||
+--user nobody||/on /off --state --path --diff
+--user = nobody||/on /off --state --path --diff
+--user nobody --diff||/on /off
+--diff = /on||
+/off||
+EOF
 fi
 
 finish

@@ -76,7 +76,8 @@ cases() { # rows from "L" on are for Linux
     count
   done
 }
-cases <<'CASES'
+# LAYOUT_ONLY=1: only the window's size, places and label text (a prefix of other fonts).
+[ "${LAYOUT_ONLY:-}" = 1 ] || cases <<'CASES'
 1||alt+e|alive|0|status-disabled,switched-on
 0||alt+d|alive|1|status-enabled,switched-off
 0||hold:space|alive|1|,held-space,switched-off
@@ -107,10 +108,17 @@ layout() {
   shoot "window-$dpi-dpi"
   read -r fw fh < <(identify -format '%w %h' "$artifacts/window-$dpi-dpi.png" | # the frame Wine draws
     awk -v w="$w" -v h="$h" '{ b = int(($1 - w) / 2); print b, $2 - h - b }')
-  read -r tw th tx < <(convert "$artifacts/window-$dpi-dpi.png" -crop "$((lw - dpi / 32))x$lh+$((lx + fw))+$((ly + fh))" \
-    +repage -fuzz 20% -trim -format '%w %h %X' info:)
-  [ "${tx#+}" -le $((dpi / 32)) ] && [ "$tw" -ge "$dpi" ] && [ "$tw" -le $((lw * 9 / 10)) ] &&
-    [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || miss "label text ${tw}x$th at $tx"
+  label_text() { # in picture $1: one line, left, whole, in a font of the dpi's size, $2 to $3 px wide
+    local crop=$((lw - dpi / 32)) tw th tx
+    read -r tw th tx < <(convert "$artifacts/$1.png" -crop "${crop}x$lh+$((lx + fw))+$((ly + fh))" \
+      +repage -fuzz 20% -trim -format '%w %h %X' info:)
+    [ "${tx#+}" -le $((dpi / 32)) ] && [ "$tw" -ge "$2" ] && [ "$tw" -le "$3" ] && [ $((tx + tw)) -lt "$crop" ] &&
+      [ "$th" -ge $((dpi / 12)) ] && [ "$th" -le $((lh * 3 / 4)) ] || miss "label text of $1: ${tw}x$th at $tx"
+  }
+  label_text "window-$dpi-dpi" "$dpi" $((lw * 9 / 10))
+  # The longest text, after a switch, keeps to the label's line and shows its end.
+  press alt+d && ended alive 1 && shoot "window-$dpi-dpi-switched"
+  label_text "window-$dpi-dpi-switched" $((lw * 3 / 4)) "$lw"
   count
 }
 

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <regex>
+#include <sstream>
 
 #include "control/frm_main.h"
 #include "control/gnu_options.h"
@@ -22,7 +23,8 @@ class FakeRuntime final : public Runtime {
       : line(std::move(commandLine)), presses(std::move(toPress)) {}
   std::string CommandLine() override { return line; }
   bool TakesGnuOptions() const override { return true; }
-  bool Print(const std::string& /*text*/) override { return true; }
+  bool Print(const std::string& text) override { return printed += text, true; }
+  bool PrintsToTerminal() const override { return terminal; }
   void Complain(const std::string& text) override { Live(), complaints += text; }
   void End(int status) override { Live(), ended = status; }
   window::NativeWindow& Window() override { return window_; }
@@ -49,7 +51,8 @@ class FakeRuntime final : public Runtime {
   }
   void Live() const { EXPECT_FALSE(ended) << "the program went on after End"; }
 
-  std::string line, boxes, complaints, label;
+  std::string line, boxes, complaints, label, printed;
+  bool terminal = false;
   std::vector<C> presses;
   std::function<void()> beforePresses;
   int beeps = 0;
@@ -74,10 +77,14 @@ class Control : public testing::Test {
   Control() { setenv("WINDIR", windir_.path().c_str(), 1); }
   ~Control() override { unsetenv("WINDIR"); }
 
-  // win.ini with the key holding `value`, or none; the file as it now is.
+  // win.ini with the key holding `value`, or none, or ("DIR") a directory; the file as it is.
   void Store(const char* value) {
     std::filesystem::remove(windir_ / "win.ini");
-    if (value != nullptr) test::WriteBytes(windir_ / "win.ini", Ini(value));
+    if (value != nullptr && std::string(value) == "DIR") {
+      std::filesystem::create_directory(windir_ / "win.ini");
+    } else if (value != nullptr) {
+      test::WriteBytes(windir_ / "win.ini", Ini(value));
+    }
   }
   std::string Stored() const { return test::ReadBytes(windir_ / "win.ini"); }
   static std::string Ini(const char* value) { return value ? kKey + value + "\r\n" : ""; }
@@ -117,52 +124,100 @@ TEST_F(Control, CommandLineIsSearchedForOnThenOffThenHelp) {
 TEST_F(Control, WindowShowsTheStateAndItsButtonsSwitchOrEnd) {
   const std::vector<C> everyButton = {C::cmdDisable, C::cmdEnable, C::cmdCancel, C::cmdEnable,
                                       C::cmdClose};
-  // The key's value before (nullptr: no win.ini), the buttons pressed, the exit status, the
-  // label ("Proxy Client is ..." but for Initial's "") and focus at the end, the beeps, the
-  // value after (nullptr: win.ini becomes a directory once read, so that the write fails).
-  const std::tuple<const char*, std::vector<C>, int, std::string, C, int, const char*> cases[] = {
-      {"1", {}, kClosed, "DISABLED", C::cmdEnable, 0, "1"},
-      {"0", {C::cmdDisable}, kClosed, "now DISABLED", C::cmdClose, 0, "1"},
-      // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
-      {"1", everyButton, 0, "now ENABLED", C::cmdClose, 0, "0"},
-      {"", {C::cmdCancel}, 0, "", C::cmdCancel, 1, ""},
-      // A failed write beeps, says why on standard error and leaves the window as it was.
-      {"0", {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr},
-  };
-  for (const auto& [stored, presses, status, label, focus, beeps, after] : cases) {
+  // The key's value before (nullptr: no win.ini, "DIR": a directory), the buttons pressed, the
+  // exit status, the label ("Proxy Client is ..." but for Initial's "") and focus at the end,
+  // the beeps, the value after (nullptr: win.ini becomes a directory once read, so that the
+  // write fails), the line on standard error after "cannot ".
+  const std::tuple<const char*, std::vector<C>, int, std::string, C, int, const char*, std::string>
+      cases[] = {
+          {"1", {}, kClosed, "DISABLED", C::cmdEnable, 0, "1", ""},
+          {"0", {C::cmdDisable}, kClosed, "now DISABLED", C::cmdClose, 0, "1", ""},
+          // Hidden and disabled buttons cannot be pressed; after a switch only Close is left.
+          {"1", everyButton, 0, "now ENABLED", C::cmdClose, 0, "0", ""},
+          {"", {C::cmdCancel}, 0, "", C::cmdCancel, 1, "", ""},
+          // A file that cannot be read beeps and says why, as --state does.
+          {"DIR", {C::cmdCancel}, 0, "", C::cmdCancel, 1, "DIR", "read"},
+          // A failed write beeps, says why on standard error and leaves the window as it was.
+          {"0", {C::cmdDisable}, kClosed, "ENABLED", C::cmdDisable, 1, nullptr, "write"},
+      };
+  for (const auto& [stored, presses, status, label, focus, beeps, after, complaint] : cases) {
     Store(stored);
     FakeRuntime runtime("", presses);
     if (after == nullptr) {
-      runtime.beforePresses = [this] {
-        Store(nullptr);
-        std::filesystem::create_directory(windir_ / "win.ini");
-      };
+      runtime.beforePresses = [this] { Store("DIR"); };
     }
     EXPECT_EQ(Start(runtime), status);
     EXPECT_EQ(runtime.label, label.empty() ? "" : "Proxy Client is " + label);
     EXPECT_EQ(runtime.focus, focus);
     EXPECT_EQ(runtime.beeps, beeps);
-    EXPECT_EQ(runtime.complaints,
-              after ? "" : "cannot write " + windir_ / "win.ini" + ": Is a directory");
-    if (after != nullptr) {
+    EXPECT_EQ(runtime.complaints, complaint.empty() ? ""
+                                                    : "cannot " + complaint + " " +
+                                                          windir_ / "win.ini" + ": Is a directory");
+    if (after != nullptr && std::string(after) != "DIR") {
       EXPECT_EQ(Stored(), Ini(after));
     }
   }
 }
 
-// The options themselves are tried on the real program; here, what is not one, and how one
-// with an argument is read.
-TEST(GnuOptions, CountOnlyAsTheWholeCommandLine) {
-  for (const char* line : {"", "\t--help", "--state /off", "/on --version", "-h -h", "--HELP",
-                           "--stat", "/off --diff /on"}) {
-    EXPECT_EQ(GnuCommandOf(line).option, GnuOption::None) << line;
+// Answers go out whole, NULs included, and onto a terminal with their control characters
+// shown; the usage fits 79 columns.
+TEST_F(Control, OptionsAnswerWholeAndEscapedOnATerminal) {
+  const char kLine[] = "t=\x1B]0;x\x07\0\t\xC2\x9B\xFF\rz\x7F\r\n";
+  const std::string line(kLine, sizeof kLine - 1);
+  test::WriteBytes(windir_ / "win.ini", line + Ini("0"));
+  for (const bool terminal : {false, true}) {
+    FakeRuntime runtime("--diff /off", {});
+    runtime.terminal = terminal;
+    EXPECT_EQ(Start(runtime), 0);
+    EXPECT_NE(runtime.printed.find(terminal ? " t=^[]0;x^G^@\t<U+009B><FF>^Mz^?\r\n" : " " + line),
+              std::string::npos)
+        << runtime.printed;
   }
-  EXPECT_EQ(GnuCommandOf("  --help ").option, GnuOption::Help) << "spaces around it aside";
-  const GnuCommand user = GnuCommandOf("--user  ann  --diff /on");
-  EXPECT_EQ(user.option, GnuOption::User);
-  EXPECT_EQ(user.argument + "|" + user.rest, "ann|--diff /on");
-  EXPECT_EQ(GnuCommandOf("--diff /of").argument, "/of") << "a mistyped --diff is no switch";
+  FakeRuntime help("--help", {});
+  EXPECT_EQ(Start(help), 0);
+  std::istringstream usage(help.printed);
+  for (std::string text; std::getline(usage, text);) EXPECT_LE(text.size(), 79U) << text;
 }
 
+// An option line as read: what it asks for, or what is wrong with it. The options' answers
+// are tried on the real program.
+TEST(GnuOptions, ReadAsGetoptLongReadsThem) {
+  for (const auto& [line, option] : {std::pair{" --x", true},
+                                     {"-h /on", true},
+                                     {"-hx", false},
+                                     {"-on", false},
+                                     {"/off --state", false},
+                                     {"", false}}) {
+    EXPECT_EQ(IsOptionLine(line), option) << line;
+  }
+  const std::pair<const char*, std::string> cases[] = {
+      {"  --stat ", "--state"},
+      {"-h", "--help"},
+      {"--diff=/on", "--diff /on"},
+      {"--path --user ann", "as ann: --path"},
+      {"--user=ann --diff /off", "as ann: --diff /off"},
+      {"--user  /on", "as : /on"},
+      {"-- /off", "/off"},
+      {"--", "give a switch or an option"},
+      {"--bogus=1 /on", "unrecognized option --bogus"},
+      {"--diff /on -x", "unrecognized option -x"},
+      {"--version=1", "option --version takes no argument"},
+      {"--diff", "option --diff needs SWITCH"},
+      {"--diff /of", "--diff takes /on or /off, not /of"},
+      {"--state /off", "--state and /off cannot go together"},
+      {"--user a --user b /on", "--user given twice"},
+      {"--user a", "--user USER goes with /on, /off, --state, --path or --diff"},
+      {"--user a -h", "--user USER goes with /on, /off, --state, --path or --diff, not --help"},
+      {"--path /?", "unexpected /?"},
+  };
+  for (const auto& [line, read] : cases) {
+    const GnuCommand c = GnuCommandOf(line);
+    std::string what = c.asUser ? "as " + c.user + ": " : "";
+    for (const GnuOptionRow& row : kGnuOptions) what += c.option == row.option ? row.name : "";
+    what += c.option == GnuOption::None ? (c.switchOn ? "/on" : "/off") : "";
+    what += c.argument.empty() ? "" : " " + c.argument;
+    EXPECT_EQ(c.wrong.empty() ? what : c.wrong, read) << line;
+  }
+}
 }  // namespace
 }  // namespace tavrel::control

@@ -8,7 +8,7 @@ namespace {
 TEST(QuoteInMessage, KeepsPrintableTextAndEscapesTheRestOnOneLine) {
   const std::pair<std::string, std::string> cases[] = {
       {"/home/ann/.wine/drive_c/windows/win.ini", "/home/ann/.wine/drive_c/windows/win.ini"},
-      {"", ""},
+      {"", "\"\""},
       {"/srv/My Prefix/'x'", "/srv/My Prefix/'x'"},
       {"/srv/caf\xC3\xA9/\xE2\x82\xAC/\xF0\x9F\x8D\xB7",
        "/srv/caf\xC3\xA9/\xE2\x82\xAC/\xF0\x9F\x8D\xB7"},

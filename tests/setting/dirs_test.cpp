@@ -17,7 +17,9 @@ TEST(WindowsDir, ComesFromWindirElseTheWinePrefixElseTheHomeDirectory) {
   const std::array<const char*, 3> names = {"WINDIR", "WINEPREFIX", "HOME"};
   const std::pair<std::array<const char*, 3>, std::string> cases[] = {
       {{"/w", "/p", "/h"}, "/w/"},
-      {{"/", nullptr, nullptr}, "//"},  // a root directory still gets its separator
+      {{"/", nullptr, nullptr}, "/"},  // trailing slashes go: the root is the empty path
+      {{"/w//", nullptr, nullptr}, "/w/"},
+      {{nullptr, "/p/", "/h"}, "/p/drive_c/windows/"},
       {{"", "/p", "/h"}, "/p/drive_c/windows/"},
       {{nullptr, nullptr, "/h"}, "/h/.wine/drive_c/windows/"},
       {{nullptr, "", "/h"}, "/h/.wine/drive_c/windows/"},

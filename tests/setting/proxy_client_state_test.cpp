@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tavrel::setting {
+
+// A failure names the states.
+void PrintTo(ProxyClientState state, std::ostream* out) { *out << NameOf(state); }
+
 namespace {
 
 TEST(ProxyClientState, ReadsTheLeadingNumber) {

@@ -1,7 +1,8 @@
 // Build tool: what the options' table (control/gnu_options.h) makes beyond the usage.
 //   gnu_options_tool names                    every name, one a line, as the tests want them
-//   gnu_options_tool completion TEMPLATE OUT  the bash completion: TEMPLATE with @OPTIONS@
-//                                             and @ARGUMENTS@ (an option's argument) filled in
+//   gnu_options_tool completion TEMPLATE OUT  the bash completion: TEMPLATE with @OPTIONS@,
+//                                             @ARGUMENTS@ (an option's argument) and
+//                                             @AFTER_USER@ (what may follow --user) filled in
 //   gnu_options_tool manual PAGE              fails, saying what differs, unless the manual
 //                                             page's list of options is the table's
 #include <algorithm>
@@ -47,8 +48,9 @@ void Replace(std::string* text, const std::string& marker, const std::string& by
 }
 
 bool Completion(const char* templatePath, const char* outPath) {
-  std::string arguments;
+  std::string arguments, afterUser = "/on /off";
   for (const GnuOptionRow& row : kGnuOptions) {
+    if (row.withUser) afterUser += " " + std::string(row.name);
     if (*row.argument == '\0') continue;
     arguments += "    " + std::string(row.name) + ") mapfile -t COMPREPLY < <(compgen " +
                  row.words + " -- \"$word\"); return ;;\n";
@@ -56,6 +58,7 @@ bool Completion(const char* templatePath, const char* outPath) {
   std::string text = Read(templatePath);
   Replace(&text, "@OPTIONS@", Joined(Names()));
   Replace(&text, "@ARGUMENTS@\n", arguments);
+  Replace(&text, "@AFTER_USER@", afterUser);
   return static_cast<bool>(std::ofstream(outPath, std::ios::binary) << text);
 }
 

@@ -92,10 +92,13 @@ void PosixRuntime::ShowMessageBox(const std::string& text, const std::string& ti
 // Flushed at once: a full disk or a closed pipe shows only then, and a script must never
 // take a lost answer for an empty one.
 bool PosixRuntime::Print(const std::string& text) {
-  if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return true;
+  if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+    return true;
   std::fprintf(stderr, "tavrel: cannot write the output: %s\n", std::strerror(errno));
   return false;
 }
+
+bool PosixRuntime::PrintsToTerminal() const { return isatty(STDOUT_FILENO) == 1; }
 
 void PosixRuntime::Complain(const std::string& text) {
   std::fprintf(stderr, "tavrel: %s\n", text.c_str());

@@ -20,6 +20,7 @@ class PosixRuntime final : public control::Runtime {
   std::string CommandLine() override { return commandLine_; }
   bool TakesGnuOptions() const override { return true; }
   bool Print(const std::string& text) override;
+  bool PrintsToTerminal() const override;
   void Complain(const std::string& text) override;
   [[noreturn]] void End(int status) override;
   window::NativeWindow& Window() override;

@@ -18,6 +18,7 @@ class Win32Runtime final : public control::Runtime {
   std::string CommandLine() override { return ArgumentsOf(GetCommandLineA()); }
   bool TakesGnuOptions() const override { return false; }
   bool Print(const std::string& /*text*/) override { return false; }
+  bool PrintsToTerminal() const override { return false; }
   void Complain(const std::string& /*text*/) override {}
   [[noreturn]] void End(int status) override { ExitProcess(static_cast<UINT>(status)); }
   window::NativeWindow& Window() override { return window_; }

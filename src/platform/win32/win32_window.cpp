@@ -53,6 +53,9 @@ HICON LoadAppIcon(HINSTANCE instance, int metric, UINT dpi) {
 Win32Window::~Win32Window() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);  // fires WM_NCDESTROY, which forgets it
   if (font_ != nullptr) DeleteObject(font_);
+  for (HFONT fitted : fitted_) {
+    if (fitted != nullptr) DeleteObject(fitted);
+  }
   if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
   if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
@@ -99,6 +102,42 @@ void Win32Window::Place(std::size_t control, UINT dpi) {
   SetWindowPos(controls_[control], nullptr, Px(p.left, dpi), Px(p.top, dpi), Px(p.width, dpi),
                Px(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(controls_[control], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  FitLabel(control);
+}
+
+// The layout gives a label room for its text in the GUI font that Windows and Wine's own
+// Tahoma have. A wider font (Wine's fallback in a prefix without its fonts) would wrap the
+// text or cut off its end: the label then gets the largest smaller size in which its text
+// fits on one line, and keeps its place and size.
+void Win32Window::FitLabel(std::size_t control) {
+  HWND label = controls_[control];
+  if (label == nullptr || !labels_[control]) return;
+  char text[64] = {};
+  const int length = GetWindowTextA(label, text, sizeof text);
+  RECT box{};
+  GetClientRect(label, &box);
+  LOGFONTA logical{};
+  GetObjectA(font_, sizeof logical, &logical);
+  HFONT fitted = nullptr;
+  HDC dc = GetDC(label);
+  for (;;) {
+    SIZE size{};
+    const HGDIOBJ old = SelectObject(dc, fitted != nullptr ? fitted : font_);
+    GetTextExtentPoint32A(dc, text, length, &size);
+    SelectObject(dc, old);
+    if (size.cx <= box.right || logical.lfHeight == 1 || logical.lfHeight == -1) break;
+    // Scaled to the width missing, and smaller by a pixel at least.
+    const LONG height = MulDiv(logical.lfHeight, box.right, size.cx);
+    logical.lfHeight =
+        height != logical.lfHeight ? height : logical.lfHeight - (height < 0 ? -1 : 1);
+    if (fitted != nullptr) DeleteObject(fitted);
+    fitted = CreateFontIndirectA(&logical);
+  }
+  ReleaseDC(label, dc);
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : font_),
+               TRUE);
+  if (fitted_[control] != nullptr) DeleteObject(fitted_[control]);
+  fitted_[control] = fitted;
 }
 
 void Win32Window::Update(const TavrelControl& c) {
@@ -110,6 +149,7 @@ void Win32Window::Update(const TavrelControl& c) {
         0, c.button != 0 ? "BUTTON" : "STATIC", c.caption, style, 0, 0, 0, 0, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + c.id)), instance_, nullptr);
     places_[at] = {c.left, c.top, c.width, c.height};
+    labels_[at] = c.button == 0;
     Place(at, WindowDpi(hwnd_));
     // Show access keys and the focus rectangle from the start, not only after Alt.
     SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS),
@@ -118,7 +158,10 @@ void Win32Window::Update(const TavrelControl& c) {
   HWND control = controls_[at];
   char current[64] = {};
   GetWindowTextA(control, current, sizeof current);
-  if (std::strcmp(c.caption, current) != 0) SetWindowTextA(control, c.caption);
+  if (std::strcmp(c.caption, current) != 0) {
+    SetWindowTextA(control, c.caption);
+    FitLabel(at);
+  }
   EnableWindow(control, c.enabled);
   ShowWindow(control, c.visible != 0 ? SW_SHOWNA : SW_HIDE);
 }

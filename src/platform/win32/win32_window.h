@@ -31,12 +31,15 @@ class Win32Window final {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Layout(UINT dpi);
   void Place(std::size_t control, UINT dpi);
+  void FitLabel(std::size_t control);
   bool RouteKey(const MSG& msg);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   std::array<HWND, 5> controls_{};
   std::array<window::TwipsRect, 5> places_{};
+  std::array<bool, 5> labels_{};
+  std::array<HFONT, 5> fitted_{};  // a label's own smaller font, where the GUI font is too wide
   window::TwipsRect client_;
   HFONT font_ = nullptr;
   HICON bigIcon_ = nullptr;

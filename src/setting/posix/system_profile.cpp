@@ -41,17 +41,23 @@ const char kPathSeparator = '/';
 const char* const kWindowsDirectoryRule =
     "win.ini is the one in $WINDIR when set and not empty, else in\n"
     "$WINEPREFIX/drive_c/windows, with WINEPREFIX defaulting to $HOME/.wine and\n"
-    "HOME, when unset or empty, to the account's home directory; with none, /win.ini.\n";
+    "HOME, when unset or empty, to the account's home directory; with none,\n"
+    "/win.ini.\n";
 
+// Trailing slashes dropped, so that WINDIR=/ names /win.ini, not //win.ini: the root
+// directory is the empty path before its separator.
 std::string SystemWindowsDirectory() {
-  if (std::string windir = Environment("WINDIR"); !windir.empty()) return windir;
-  std::string prefix = Environment("WINEPREFIX");
-  if (prefix.empty()) {
-    const std::string home = HomeDirectory();
-    if (home.empty()) return "";
-    prefix = home + "/.wine";
+  std::string dir = Environment("WINDIR");
+  if (dir.empty()) {
+    dir = Environment("WINEPREFIX");
+    if (dir.empty()) {
+      const std::string home = HomeDirectory();
+      if (home.empty()) return "";
+      dir = home.substr(0, home.find_last_not_of('/') + 1) + "/.wine";
+    }
+    dir = dir.substr(0, dir.find_last_not_of('/') + 1) + "/drive_c/windows";
   }
-  return prefix + "/drive_c/windows";
+  return dir.substr(0, dir.find_last_not_of('/') + 1);
 }
 
 // The profile code turns every failure, running out of memory included, into an error
@@ -81,13 +87,13 @@ std::string ProfileValueDiff(const std::string& section, const std::string& key,
   return diff;
 }
 
-std::string ActAs(const std::string& user) {
+int ActAs(const std::string& user) {
   const passwd* account = getpwnam(user.c_str());
-  if (account == nullptr) return "no such user: " + user;
-  if (geteuid() != 0 && account->pw_uid != geteuid()) return "--user needs root";
+  if (account == nullptr) return ENOENT;
+  if (geteuid() != 0 && account->pw_uid != geteuid()) return EPERM;
   actingHome = account->pw_dir != nullptr && *account->pw_dir != '\0' ? account->pw_dir : "/";
   profile::ActAs(account->pw_uid);
-  return "";
+  return 0;
 }
 
 std::string DecimalSeparator() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ std::string ProfileValueDiff(const std::string&, const std::string&, const std::
   return "";
 }
 
-std::string ActAs(const std::string&) { return "not on Windows"; }
+int ActAs(const std::string&) { return ENOSYS; }
 
 std::string DecimalSeparator() {
   char buffer[8] = {};
