@@ -51,6 +51,9 @@ if [ "${LINUX_CHECKS:-0}" = 1 ]; then
 |--help|0|${h}0\r\n|=|^Usage: tavrel .*/on .*Disable=0.*/off .*Disable=1.*/\? .*--state .*--path .*--version .*WINDIR.*Exit status|^$
 |--version|0|-|-|^tavrel ${VERSION//./\\.}.License: MIT$|^$
 |--path|0|-|-|^${ini//./\\.}$|^$
+env WINDIR=/|--path|0|-|-|^/win\.ini$|^$
+env -u WINDIR WINEPREFIX=/p/|--path|0|-|-|^/p/drive_c/windows/win\.ini$|^$
+env WINDIR= WINEPREFIX= HOME=/h|--path|0|-|-|^/h/\.wine/drive_c/windows/win\.ini$|^$
 |--state|0|${h}1\r\n|=|^disabled$|^$
 |--state|0|${h}0\r\n|=|^enabled$|^$
 |--state|0|${h}\r\n|=|^unread$|^$
@@ -75,6 +78,10 @@ runuser -u nobody --|/on|1|${h}1\r\n|=|^$|^tavrel: cannot write $ini: Permission
 setpriv --reuid=4242 --regid=4242 --clear-groups env -u WINDIR -u WINEPREFIX -u HOME|/on|1|-|-|^$|^tavrel: cannot write /win\.ini: Permission denied$
 EOF
   "$@" --state >/dev/full 2>/dev/null && fail "--state lost its answer"
+  # A diff larger than a pipe holds, made as the file's owner, comes whole.
+  mkdir "$scratch/big" && printf '%b%070000d\r\n' "${h}0\r\n" 0 >"$scratch/big/win.ini" && chown -R nobody "$scratch/big"
+  big=$(WINDIR=$scratch/big "$1" --diff /off | wc -c)
+  check "a diff of 70 KB made as nobody: $big bytes" [ "$big" -gt 70000 ]
   # The loader's error names the program's directory: one line there too.
   mkdir "$scratch/x${esc}y" && cp "$1" "$scratch/x${esc}y/tavrel" && touch "$scratch/x${esc}y/tavrel-fltk.so"
   err=$("$scratch/x${esc}y/tavrel" /o n 2>&1 >/dev/null </dev/null)

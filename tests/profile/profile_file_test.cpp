@@ -146,7 +146,9 @@ TEST(ProfileFile, ReadsOnlyRegularFiles) {
 // (which the rules refuse) ever used.
 TEST(ProfileFile, OpensOnlyWhatTheWalkSaw) {
   const std::pair<const char*, int> swaps[] = {{"link", EINVAL}, {"hard_link", kRefused}};
-  for (const auto& [swap, error] : swaps) {
+  for (const auto& row : swaps) {
+    const std::string swap = row.first;
+    const int error = row.second;
     TempDir dir;
     chmod(dir.path().c_str(), 01777);
     WriteBytes(dir / "win.ini", kOld);
@@ -156,9 +158,8 @@ TEST(ProfileFile, OpensOnlyWhatTheWalkSaw) {
     Answer out;
     const auto swapAndOpen = [&](const Place& place, Answer*) {
       fs::remove(dir / "win.ini");
-      if (swap == std::string("link")) fs::create_symlink("elsewhere", dir / "win.ini");
-      if (swap == std::string("hard_link"))
-        fs::create_hard_link(dir / "elsewhere", dir / "win.ini");
+      if (swap == "link") fs::create_symlink("elsewhere", dir / "win.ini");
+      if (swap == "hard_link") fs::create_hard_link(dir / "elsewhere", dir / "win.ini");
       Target file;
       return OpenTarget(place, O_RDWR, &file);
     };
@@ -178,7 +179,9 @@ TEST(ProfileFile, WritesWithoutALeaseCheckTheFileIsAsRead) {
   using Commit = int (*)(Target&, std::string_view, const Splice&);
   const std::pair<Commit, std::string> commits[] = {
       {Overwrite, kOld}, {Replace, kOlder}, {RewriteInPlace, kOlder}};
-  for (const auto& [commit, before] : commits) {
+  for (const auto& row : commits) {
+    const Commit commit = row.first;
+    const std::string& before = row.second;
     TempDir dir;
     WriteBytes(dir / "win.ini", before);
     const std::string theirs = "[Theirs]\r\n" + before;

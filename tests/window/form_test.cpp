@@ -87,23 +87,6 @@ TEST(Layout, DpiComesFromTheOverrideThenXftDpiThenIs96) {
   EXPECT_EQ(ChooseDpi("144x", "Xft.dpi:\t48"), 48);
 }
 
-// The window in pixels at each resolution, against layout.golden.
-TEST(Layout, PixelsAtEachDpiAreAsTheGoldenFile) {
-  const FormState s = InitialFormState();
-  std::ostringstream got;
-  for (const int dpi : {96, 144, 192}) {
-    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    got << dpi << " dpi: " << px(s.clientWidth) << 'x' << px(s.clientHeight) << ", font "
-        << FontPixels(dpi) << '\n';
-    for (const Control& c : s.controls) {
-      got << "  " << (c.button ? c.caption : "label") << ' ' << px(c.place.left) << ','
-          << px(c.place.top) << ' ' << px(c.place.width) << 'x' << px(c.place.height) << '\n';
-    }
-  }
-  std::ifstream golden(TAVREL_TEST_DATA "/window/layout.golden");
-  EXPECT_EQ(got.str(), std::string(std::istreambuf_iterator<char>(golden), {}));
-}
-
 // The help box's text: lines at CR LF, LF or CR, each cut at its TABs.
 TEST(Layout, MessageTextSplitsLinesAndTabs) {
   EXPECT_EQ(MessageLines("a \r\nb\r\n\r\n/on\tx y\r\n/?\tz\nc\rd\t\te"),
