@@ -119,6 +119,12 @@ pending_in_write_only_directory() {
   torn_by_rewrite && chown nobody: "$d" "$ini" "$d/.win.ini.tavrel-journal" && chmod 300 "$d"
   cmd="$scratch/tavrel /off"
 }
+# Where /proc cannot tell who made a mount on the way, crossing it is refused.
+mount_without_proc() {
+  chown root: "$d" && mount -t tmpfs t "$d" && printf '%s' "$old" >"$ini"
+  cmd="unshare -m sh -c 'mount -t tmpfs none /proc && exec $scratch/tavrel /off'"
+}
+says_who_made_it() { grep -q 'cannot tell who made a mount' "$r/said" && [ "$(state "$watch")" = "$before" ]; }
 file_size_limit() { chown root: "$d" "$ini" && ls -A "$d" >"$r/listing" && cmd="ulimit -f 0; $cmd"; }
 linked_journal() {
   chown root: "$d" "$ini" && chmod 1777 "$d" && printf '%s' "$old" >"$r/pub" && chmod 666 "$r/pub"
@@ -225,6 +231,7 @@ row duplicate_gid_line                   root   1 same
 row lookups_list_nothing                 root   1 same
 row users_fuse_claims_everything_is_roots root  1 same
 row fuse_diff                            root   1 printed_nothing
+row mount_without_proc                   root   1 says_who_made_it
 row file_size_limit                      root   1 nothing_made
 row readers_locks                        root   0 switched
 row owner_not_in_group                   nobody 0 switched
