@@ -16,6 +16,7 @@ set -u
 cleanup() { umount "$scratch"/*/windows 2>/dev/null; }
 cp "$1" "$scratch/tavrel"
 faults=$2
+fuse_server=$(dirname "$0")/../support/one_file_fuse.py
 old=$'[Microsoft Proxy Service]\r\nDisable=00\r\n'
 n=0
 
@@ -77,13 +78,42 @@ duplicate_gid_line() {
 }
 # Lookups that list nothing (LDAP or SSSD without enumeration) prove no group private.
 lookups_list_nothing() { chown root: "$d" "$ini" && chmod 775 "$d" && cmd="NO_LISTING=1 LD_PRELOAD=$faults $cmd"; }
-# nobody's FUSE server (allowed to others by fuse.conf) claims that everything is root's:
-# win.ini is a link of "root's" to root's secret.
+# nobody may mount FUSE file systems that others may use (fuse.conf's user_allow_other).
+fuse_allowed() {
+  printf 'user_allow_other\n' >"$r/fuse.conf" && mount --bind "$r/fuse.conf" /etc/fuse.conf
+  mknod -m 666 "$r/fuse" c 10 229 && mount --bind "$r/fuse" /dev/fuse
+}
+# nobody's FUSE server claims that everything is root's: win.ini is a link of "root's" to
+# root's secret.
 users_fuse_claims_everything_is_roots() {
   secret 600 && mkdir "$r/src" && ln -s "$r/secret" "$r/src/win.ini" && chown -R nobody "$r/src"
-  rm "$ini" && printf 'user_allow_other\n' >"$r/fuse.conf" && mount --bind "$r/fuse.conf" /etc/fuse.conf
-  mknod -m 666 "$r/fuse" c 10 229 && mount --bind "$r/fuse" /dev/fuse
+  rm "$ini" && fuse_allowed
   runuser -u nobody -- bindfs -o allow_other --force-user=root --force-group=root "$r/src" "$d"
+}
+# nobody's server of one file mounted on $1, claiming a file of root's with mode $3 that
+# holds $2; it logs who asks it anything. Root's run must ask it nothing: its answers are
+# nobody's to choose, and it may never answer.
+users_server_on() {
+  printf '%s' "$2" >"$r/served" && fuse_allowed && unmount=$1 && touch "$r/asked" && chown nobody "$r/asked"
+  runuser -u nobody -- python3 "$fuse_server" "$1" "$r/served" "$3" "$r/asked" &
+  for _ in $(seq 100); do [ -s "$r/asked" ] && return; sleep 0.1; done
+  return 1
+}
+root_asked_nothing() {
+  umount -l "$unmount" && [ "$(state "$watch")" = "$unmounted" ] && ! awk '$1 != 26 && $2 == 0' "$r/asked" | grep -q .
+}
+# On nobody's own win.ini in root's directory: claimed root's and setuid, holding their bytes.
+users_server_on_their_win_ini() {
+  chown root: "$d" && unmounted=$(state "$ini")
+  users_server_on "$ini" $'[Microsoft Proxy Service]\r\nDisable=00\r\n[Evil]\r\n' 104755
+}
+# On a name of nobody's in a shared sticky directory where root's win.ini is: a journal
+# claimed root's, naming win.ini, that would put nobody's bytes there.
+users_server_on_the_journal_name() {
+  chown root: "$d" "$ini" && chmod 1777 "$d" && unmounted=$(state "$ini") && cmd="$scratch/tavrel --state"
+  local evil=$'[Microsoft Proxy Service]\r\nDisable=0\r\n[Evil]\r\n' journal=$d/.win.ini.tavrel-journal
+  runuser -u nobody -- touch "$journal"
+  users_server_on "$journal" "$(journal_for "$ini" 0 "${#evil}" "$old" "$evil")" 100600
 }
 fuse_diff() { users_fuse_claims_everything_is_roots && cmd="$scratch/tavrel --diff /off"; }
 printed_nothing() { [ ! -s "$r/printed" ] && [ "$(state "$watch")" = "$before" ]; }
@@ -201,6 +231,7 @@ row() {
   WINDIR=$windir timeout 30 $run bash -c "$cmd" >"$r/printed" 2>"$r/said"
   status=$?
   rm -f "$d/held"
+  pkill -u nobody -f "$fuse_server"
   wait
   case $check in
     same) [ "$(state "$watch")" = "$before" ] ;;
@@ -231,6 +262,8 @@ row duplicate_gid_line                   root   1 same
 row lookups_list_nothing                 root   1 same
 row users_fuse_claims_everything_is_roots root  1 same
 row fuse_diff                            root   1 printed_nothing
+row users_server_on_their_win_ini        root   1 root_asked_nothing
+row users_server_on_the_journal_name     root   1 root_asked_nothing
 row mount_without_proc                   root   1 says_who_made_it
 row file_size_limit                      root   1 nothing_made
 row readers_locks                        root   0 switched

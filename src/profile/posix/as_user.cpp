@@ -131,6 +131,11 @@ void EmptyEnvironment() {
   int result = Contained([&] { return adopt(&keep); });
   keep.push_back(answer);
   CloseAllBut(keep);
+  // Descriptors 0 to 2 lead nowhere, so that nothing opened later takes their place.
+  int null = -1;
+  while ((null = open("/dev/null", O_RDWR)) >= 0 && null < 3) {
+  }
+  if (null >= 3) close(null);
   if (result == 0) result = Contained([&] { return task(out); });
   Send(answer, result, *out);
 }

@@ -1,7 +1,9 @@
 #include "profile/posix/fd.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 
 #include <cerrno>
@@ -34,6 +36,21 @@ int LookAt(int dir, const char* name, int flags, struct stat* st, std::uint64_t*
   // Kernels before 5.8 give no mount id: a change of device tells most crossings there.
   *mount = (x.stx_mask & STATX_MNT_ID) != 0 ? x.stx_mnt_id : (1ULL << 63) | st->st_dev;
   return 0;
+}
+
+int LookCached(int dir, const char* name, struct stat* st) {
+  std::uint64_t mount = 0;
+  return LookAt(dir, name, AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, st, &mount);
+}
+
+int OpenHere(int dir, const char* name, int flags, mode_t mode) {
+  open_how how{};
+  how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
+  how.mode = (flags & O_CREAT) != 0 ? mode : 0;
+  how.resolve = RESOLVE_NO_XDEV;
+  const long fd = syscall(SYS_openat2, dir, name, &how, sizeof how);
+  if (fd < 0 && errno == ENOSYS) return openat(dir, name, flags, mode);
+  return static_cast<int>(fd);
 }
 
 int ReadAll(int fd, std::size_t size, FileBytes* bytes) {

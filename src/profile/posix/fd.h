@@ -48,8 +48,21 @@ inline bool SameInode(const struct stat& a, const struct stat& b) {
 }
 
 // What stands at (`dir`, `name`), as fstatat with `flags` tells ("" and AT_EMPTY_PATH for
-// `dir` itself), and the id of the mount it is on. 0 or an error number.
+// `dir` itself), and the id of the mount it is on. 0 or an error number. With
+// AT_STATX_DONT_SYNC it is what the kernel holds, and no file system is asked: the way to
+// look at a name that something may be mounted on, whose server (a user's FUSE server)
+// could hold a call for ever or answer what it likes.
 int LookAt(int dir, const char* name, int flags, struct stat* st, std::uint64_t* mount);
+
+// The look of the name (`dir`, `name`), not following a link, as the kernel holds it
+// (LookAt with AT_STATX_DONT_SYNC): 0 or an error number.
+int LookCached(int dir, const char* name, struct stat* st);
+
+// Opens (`dir`, `name`) as openat does, but only on the directory's own mount: a name that
+// something is mounted on fails with EXDEV, without the mounted file system being asked
+// anything. A kernel without openat2 (before 5.6) opens it plainly. The descriptor, or -1
+// with errno.
+int OpenHere(int dir, const char* name, int flags, mode_t mode = 0);
 
 // Whether a file still looks as it did: the same inode, size and times of its last
 // change, to the nanosecond.

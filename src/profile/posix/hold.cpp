@@ -39,8 +39,7 @@ int OpenHeld(const Place& place, int access, Target* file) {
 
 LockFile::~LockFile() {
   struct stat named {};
-  if (fd_.get() >= 0 && fstatat(dir_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      SameInode(named, held_)) {
+  if (fd_.get() >= 0 && LookCached(dir_, name_.c_str(), &named) == 0 && SameInode(named, held_)) {
     unlinkat(dir_, name_.c_str(), 0);
   }
 }
@@ -76,15 +75,17 @@ int LockFile::Take(const Deadline& deadline, std::string* why) {
 
 // The lock file opened or created; -1 with errno EAGAIN to look again.
 int LockFile::Open() {
-  const int made =
-      openat(dir_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockMode);
+  const int made = OpenHere(dir_, name_.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockMode);
   if (made >= 0 || errno != EEXIST) {
-    if (made < 0 && errno == EPERM) errno = EACCES;  // EPERM is kept for one not ours
+    // EPERM is kept for one not ours: a name something is mounted on, for one.
+    if (made < 0 && errno == EPERM) errno = EACCES;
+    if (made < 0 && errno == EXDEV) errno = EPERM;
     return made;
   }
   struct stat seen {};
-  if (fstatat(dir_, name_.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0) {
-    if (errno == ENOENT) errno = EAGAIN;
+  if (const int error = LookCached(dir_, name_.c_str(), &seen)) {
+    errno = error == ENOENT ? EAGAIN : error;
     return -1;
   }
   // No link left: being removed by the run before, as we looked.
@@ -92,8 +93,9 @@ int LockFile::Open() {
   if (!S_ISREG(seen.st_mode) || seen.st_nlink != 1) return errno = EPERM, -1;
   // Another user's: their write in progress.
   if (seen.st_uid != geteuid()) return errno = EAGAIN, -1;
-  const int fd = openat(dir_, name_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenHere(dir_, name_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) errno = EAGAIN;
+  if (fd < 0 && errno == EXDEV) errno = EPERM;
   struct stat opened {};
   if (fd >= 0 && (fstat(fd, &opened) != 0 || !SameInode(opened, seen))) {
     close(fd);

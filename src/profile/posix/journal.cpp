@@ -144,9 +144,8 @@ void RemoveStaleTemporaries(int dirFd, const std::string& name) {
   }
   while (const dirent* entry = readdir(dir)) {
     struct stat st {};
-    if (IsTemporary(name, entry->d_name) &&
-        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-        st.st_uid == geteuid()) {
+    if (IsTemporary(name, entry->d_name) && LookCached(dirFd, entry->d_name, &st) == 0 &&
+        S_ISREG(st.st_mode) && st.st_uid == geteuid()) {
       unlinkat(dirFd, entry->d_name, 0);
     }
   }
@@ -160,7 +159,7 @@ int RewriteInPlace(Target& file, std::string_view bytes, const Splice& splice) {
   const std::string temp = SideName(file.name, std::to_string(getpid()));
   const std::string journal = SideName(file.name, kJournal);
   const Fd copy(
-      openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      OpenHere(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (copy.get() < 0) return errno;
   int result = WriteAll(copy.get(), 0, {Header(file.st, splice), splice.insert, bytes});
   if (result == 0 && fsync(copy.get()) != 0) result = errno;
@@ -195,8 +194,9 @@ int RewriteInPlace(Target& file, std::string_view bytes, const Splice& splice) {
 int FindJournal(const Target& file, bool* found) {
   struct stat st {};
   const std::string journal = SideName(file.name, kJournal);
-  *found = fstatat(file.dir, journal.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-  return *found || errno == ENOENT ? 0 : errno;
+  const int error = LookCached(file.dir, journal.c_str(), &st);
+  *found = error == 0;
+  return *found || error == ENOENT ? 0 : error;
 }
 
 int Recover(Target& file, Answer* out) {
@@ -206,12 +206,13 @@ int Recover(Target& file, Answer* out) {
     return kRefused;
   };
   struct stat st {};
-  if (fstatat(file.dir, journal.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    return errno == ENOENT ? 0 : errno;
+  if (const int error = LookCached(file.dir, journal.c_str(), &st)) {
+    return error == ENOENT ? 0 : error;
   }
   if (!S_ISREG(st.st_mode)) return refuse("is not a regular file");
-  const Fd fd(
-      openat(file.dir, journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  const Fd fd(OpenHere(file.dir, journal.c_str(),
+                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0 && errno == EXDEV) return refuse("is a mount point");
   if (fd.get() < 0) return errno == ENOENT ? 0 : errno;
   if (fstat(fd.get(), &st) != 0) return errno;
   if (st.st_size > 2 * kMaxFileSize + 128) return refuse("is larger than any journal");

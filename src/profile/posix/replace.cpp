@@ -35,7 +35,7 @@ int Replace(Target& file, std::string_view bytes, const Splice& splice) {
   if (const int error = file.Listable(&dir)) return error;
   const std::string temp = SideName(file.name, std::to_string(getpid()));
   const Fd fd(
-      openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      OpenHere(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (fd.get() < 0) return errno;
   int result = Fill(file, fd.get(), bytes, splice);
   if (result == 0) result = StillAsRead(&file, bytes, splice.begin, splice.end);

@@ -51,11 +51,13 @@ int OpenTarget(const Place& place, int access, Target* file) {
         access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (missing ? O_CREAT | O_EXCL : 0);
     int fd = -1;
     // EWOULDBLOCK: a lease that another holds; the kernel takes it back within a while.
-    while ((fd = openat(place.dir, name, flags, kNewFileMode)) < 0 && errno == EWOULDBLOCK &&
+    while ((fd = OpenHere(place.dir, name, flags, kNewFileMode)) < 0 && errno == EWOULDBLOCK &&
            Deadline::MsUntil(place.deadline.work()) > 0) {
       std::this_thread::sleep_for(kRetry);
     }
     if (fd < 0 && errno == EWOULDBLOCK) return ETIMEDOUT;
+    // Something mounted on the name since the walk: not the file it judged.
+    if (fd < 0 && errno == EXDEV) return kRefused;
     // Made, removed or made a link since it was looked at: a miss.
     const bool miss = fd < 0 && (errno == EEXIST || errno == ENOENT || errno == ELOOP);
     if (fd < 0 && !miss) return errno;
@@ -67,12 +69,18 @@ int OpenTarget(const Place& place, int access, Target* file) {
       if (fstat(fd, &file->st) != 0) return errno;
       file->created = missing;
       const bool replaced = file->leased && file->st.st_nlink == 0;
-      if (missing || (SameInode(seen, file->st) && !replaced)) return 0;
+      if (missing || (SameInode(seen, file->st) && !replaced)) {
+        // The walk looked at what the kernel held: what is open decides, as it is now.
+        const int refused = missing ? 0 : Openable(place, file->st, access);
+        if (refused != 0) file->fd.reset();
+        return refused;
+      }
       file->fd.reset();  // with its lease, which would hold off our own next open
     }
     if (look == kLooks) return kChangedWhileRead;
-    missing = fstatat(place.dir, name, &seen, AT_SYMLINK_NOFOLLOW) != 0;
-    if (missing && errno != ENOENT) return errno;
+    const int error = LookCached(place.dir, name, &seen);
+    missing = error != 0;
+    if (missing && error != ENOENT) return error;
   }
 }
 
@@ -92,8 +100,7 @@ int ReadTarget(Target* file, FileBytes* bytes) {
 
 int StillNamed(const Target& file) {
   struct stat named {};
-  if (fstatat(file.dir, file.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      SameInode(named, file.st)) {
+  if (LookCached(file.dir, file.name.c_str(), &named) == 0 && SameInode(named, file.st)) {
     return 0;
   }
   return kChangedWhileRead;

@@ -66,10 +66,18 @@ class Walker {
   // A directory or link on the way, opened O_PATH so that it stays the one judged.
   int Through(const std::string& name) {
     Standing next;
-    next.dir.reset(openat(here_.dir.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    constexpr int kPath = O_PATH | O_NOFOLLOW | O_CLOEXEC;
+    next.dir.reset(OpenHere(here_.dir.get(), name.c_str(), kPath));
+    // Something mounted on the name: only what the kernel holds is looked at, until whom the
+    // mount was made for is known.
+    int look = AT_EMPTY_PATH;
+    if (next.dir.get() < 0 && errno == EXDEV) {
+      next.dir.reset(openat(here_.dir.get(), name.c_str(), kPath));
+      look |= AT_STATX_DONT_SYNC;
+    }
     struct stat st {};
     if (next.dir.get() < 0) return errno;
-    if (const int error = LookAt(next.dir.get(), "", AT_EMPTY_PATH, &st, &next.mount)) return error;
+    if (const int error = LookAt(next.dir.get(), "", look, &st, &next.mount)) return error;
     if (S_ISLNK(st.st_mode)) {
       std::string target;
       const int error = ReadLinkAt(next.dir.get(), "", st, &target);
@@ -82,11 +90,13 @@ class Walker {
     return Judged(name, &st, next.mount, {&next.dir}, [&] { return Enter(std::move(next), st); });
   }
 
-  // The name meant, only looked at: the phase that opens it checks it is the inode seen.
+  // The name meant, only looked at, as the kernel holds it (something may be mounted on it):
+  // the phase that opens it checks that it is the inode seen, on the directory's mount.
   int Last(const std::string& name) {
     struct stat st {};
     std::uint64_t mount = here_.mount;
-    const int error = LookAt(here_.dir.get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &st, &mount);
+    const int error = LookAt(here_.dir.get(), name.c_str(),
+                             AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, &st, &mount);
     if (error == ENOENT) {
       return Judged(name, nullptr, here_.mount, {&here_.dir},
                     [&] { return Arrive(name, nullptr); });
@@ -113,9 +123,13 @@ class Walker {
              const std::vector<Fd*>& needs, const F& step) {
     struct stat entry {};
     if (seen != nullptr) entry = *seen;
-    if (const int error = Mounted(mount, &entry)) return error;
+    bool placed = false;
+    if (const int error = Mounted(mount, &entry, &placed)) return error;
     const struct stat* judged = seen != nullptr ? &entry : nullptr;
-    switch (WhoseRights(rights_, here_.seen, judged)) {
+    Verdict verdict = WhoseRights(rights_, here_.seen, judged);
+    // What a user mounted is theirs, whatever it is: root goes no further than they could.
+    if (placed && verdict == Verdict::Keep && rights_.uid == 0) verdict = Verdict::Become;
+    switch (verdict) {
       case Verdict::Keep:
         return step();
       case Verdict::Become:
@@ -135,13 +149,15 @@ class Walker {
   }
 
   // An entry on the mount `mount`: where that is not the current one, whom it was made for
-  // decides whose the entry is, and everything below it.
-  int Mounted(std::uint64_t mount, struct stat* entry) {
+  // decides whose the entry is, and everything below it; `placed` when it is the root of a
+  // mount made for a user.
+  int Mounted(std::uint64_t mount, struct stat* entry, bool* placed) {
     crossed_ = here_.mountedFor;
     if (mount != here_.mount) {
       uid_t uid = 0;
       if (const int error = MountOwner(mount, &uid, &out_->why)) return error;
       crossed_ = uid == 0 ? std::nullopt : std::optional<uid_t>(uid);
+      *placed = crossed_.has_value();
     }
     if (crossed_) entry->st_uid = *crossed_;
     return 0;
@@ -233,7 +249,7 @@ class Walker {
   }
 
   int Arrive(const std::string& name, const struct stat* st) {
-    Place place{here_.dir.get(), here_.seen, name, st != nullptr, {}, rights_, deadline_};
+    Place place{here_.dir.get(), here_.seen, name, st != nullptr, {}, rights_, deadline_, crossed_};
     if (st != nullptr) place.st = *st;
     return act_(place, out_);
   }
@@ -251,7 +267,9 @@ class Walker {
 }  // namespace
 
 bool Place::Allows(const struct stat& now) const {
-  return WhoseRights(rights, dirSeen, &now) == Verdict::Keep;
+  struct stat entry = now;
+  if (mountedFor) entry.st_uid = *mountedFor;
+  return WhoseRights(rights, dirSeen, &entry) == Verdict::Keep;
 }
 
 int WithRights(const std::string& path, const Deadline& deadline, std::optional<uid_t> as,

@@ -26,6 +26,7 @@ struct Place {
   struct stat st {};  // when it exists
   Rights rights;
   Deadline deadline;
+  std::optional<uid_t> mountedFor;  // on a mount made for this user: every entry is theirs
 
   // Whether an entry found there later (under the lock, say) may still be used with the
   // rights in use.
