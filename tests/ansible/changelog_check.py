@@ -1,0 +1,45 @@
+#!/usr/bin/python3
+"""changelog_check.py COLLECTION: what antsibull-changelog (not packaged for Debian) would hold the
+collection to: fragments and releases in its sections, and a version of the collection's own that
+moves when the collection changes. One line per fault; fails when there is any."""
+import pathlib
+import re
+import subprocess
+import sys
+
+import yaml
+
+root = pathlib.Path(sys.argv[1])
+faults = []
+load = lambda name: yaml.safe_load((root / name).read_text())
+config = load("changelogs/config.yaml")
+summary = config["prelude_section_name"]
+sections = {name for name, _ in config["sections"]} | {summary, config["trivial_section_name"]}
+
+
+def check(where, changes):
+    for section, notes in (changes or {}).items():
+        texts = [notes] if section == summary else notes if isinstance(notes, list) else [None]
+        if section not in sections or not all(isinstance(text, str) and text.strip() for text in texts):
+            faults.append("%s: %s is no section, or holds no %s" % (where, section, "text" if section == summary else "list of texts"))
+
+
+fragments = [path for path in (root / "changelogs/fragments").iterdir() if path.name != ".keep"]
+for path in fragments:
+    check(path.name, yaml.safe_load(path.read_text()) if path.suffix in (".yml", ".yaml") else {"(not YAML)": None})
+releases = load("changelogs/changelog.yaml")["releases"]
+for version, release in releases.items():
+    check("changelog.yaml " + version, release.get("changes"))
+    if not re.fullmatch(r"\d+\.\d+\.\d+", version) or not re.fullmatch(r"\d{4}-\d\d-\d\d", release.get("release_date", "")):
+        faults.append("changelog.yaml: %s needs a version X.Y.Z and a release_date YYYY-MM-DD" % version)
+number = lambda version: tuple(int(field) for field in version.split("."))
+last, version = max(releases, key=number), load("galaxy.yml")["version"]
+if number(version) <= number(last) if fragments else version != last:
+    faults.append("galaxy.yml: version %s; the last release is %s%s" % (version, last, ", and fragments wait" if fragments else ""))
+# The newest commit that changed what the collection ships changed its changelog too.
+git = lambda *arguments: subprocess.run(("git", "-C", str(root)) + arguments, capture_output=True, text=True, check=False).stdout.split()
+changed = git("log", "-1", "--format=%H", "--", "plugins", "meta", "README.md", "galaxy.yml")
+if changed and not git("diff-tree", "--no-commit-id", "--name-only", "-r", changed[0], "--", "changelogs"):
+    faults.append("commit %s changes the collection without a fragment in changelogs/fragments/" % changed[0][:12])
+print("\n".join(faults) or "changelog and version %s in order" % version)
+sys.exit(1 if faults else 0)
