@@ -36,10 +36,11 @@ number = lambda version: tuple(int(field) for field in version.split("."))
 last, version = max(releases, key=number), load("galaxy.yml")["version"]
 if number(version) <= number(last) if fragments else version != last:
     faults.append("galaxy.yml: version %s; the last release is %s%s" % (version, last, ", and fragments wait" if fragments else ""))
-# The newest commit that changed what the collection ships changed its changelog too.
+# No commit changed what the collection ships after its changelog last changed (outside git, none).
 git = lambda *arguments: subprocess.run(("git", "-C", str(root)) + arguments, capture_output=True, text=True, check=False).stdout.split()
-changed = git("log", "-1", "--format=%H", "--", "plugins", "meta", "README.md", "galaxy.yml")
-if changed and not git("diff-tree", "--no-commit-id", "--name-only", "-r", changed[0], "--", "changelogs"):
-    faults.append("commit %s changes the collection without a fragment in changelogs/fragments/" % changed[0][:12])
+noted = git("log", "-1", "--format=%H", "--", "changelogs")
+unnoted = git("log", "--format=%h", noted[0] + "..HEAD", "--", "plugins", "meta", "README.md") if noted else []
+if unnoted:
+    faults.append("commits %s change the collection after its changelog: add a fragment to changelogs/fragments/" % " ".join(unnoted))
 print("\n".join(faults) or "changelog and version %s in order" % version)
 sys.exit(1 if faults else 0)
