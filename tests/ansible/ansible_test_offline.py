@@ -8,8 +8,7 @@ import sys
 from ansible.release import __version__
 
 # pylint: disable=protected-access  # the two steps to replace are ansible-test's own
-KNOWN = "ansible-core 2.14"  # the ansible-test whose two steps below this replaces
-try:
+try:  # ansible-test's steps as ansible-core 2.14 has them, the one this was written for
     from ansible_test._internal import main, venv
     from ansible_test._internal.commands import sanity
     SAME = [list(inspect.signature(step).parameters) for step in (sanity.create_virtual_environment, sanity.run_pip)] == [
@@ -17,8 +16,8 @@ try:
 except (ImportError, AttributeError):
     SAME = False
 if not SAME:
-    sys.exit("ansible_test_offline.py knows %s: ansible-test's create_virtual_environment and run_pip differ in "
-             "ansible-core %s, so it cannot run it offline" % (KNOWN, __version__))
+    sys.exit("ansible_test_offline.py knows ansible-core 2.14: ansible-test's create_virtual_environment and run_pip "
+             "differ in ansible-core %s, so it cannot run it offline" % __version__)
 
 
 def with_system_packages(args, python, path, system_site_packages=False, pip=False):
