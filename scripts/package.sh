@@ -14,5 +14,6 @@ mkdir "$out/tavrel"
   tar --null --ignore-failed-read -T - -cf - 2>/dev/null) | tar -xf - -C "$out/tavrel"
 version=$(dpkg-parsechangelog -l "$out/tavrel/debian/changelog" -S Version)
 tar -C "$out" --sort=name --owner=0 --group=0 --numeric-owner -cf - tavrel | gzip -n >"$out/tavrel_${version%-*}.orig.tar.gz"
-cd "$out/tavrel" && dpkg-buildpackage -us -uc
+# Two jobs, as every build here (-J: debhelper runs them; the rules file itself stays serial).
+cd "$out/tavrel" && dpkg-buildpackage -us -uc -J2
 ls "$out"/*.deb
