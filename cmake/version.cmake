@@ -25,14 +25,15 @@ endif()
 math(EXPR msi_build "${PROJECT_VERSION_PATCH} * 1000 + ${PROJECT_VERSION_TWEAK}")
 set(TAVREL_MSI_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${msi_build}")
 
-# The release as debian/changelog's first entry records it. A changelog names the version
-# it packages; this keeps that the version above (a new version needs its entry). Builds
-# outside a git checkout take their time stamps from the entry's date.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/debian/changelog)
-file(READ ${PROJECT_SOURCE_DIR}/debian/changelog changelog)
-string(REGEX MATCH "^tavrel \\(([^)]+)-[^)-]+\\)" heading "${changelog}")
-if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "debian/changelog's first entry is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: add an entry (dch -v ${PROJECT_VERSION}-1)")
+# debian/changelog, where the tree has it, names the version it packages: its first entry
+# must be for this one (a new version needs its entry). A tree without debian/ (an upstream
+# tarball) takes the version from here alone.
+set(changelog_file ${PROJECT_SOURCE_DIR}/debian/changelog)
+if(EXISTS ${changelog_file})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_file})
+  file(STRINGS ${changelog_file} heading LIMIT_COUNT 1)
+  string(REGEX MATCH "^tavrel \\(([^)]+)-[^)-]+\\)" heading "${heading}")
+  if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "debian/changelog's first entry is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: add an entry (dch -v ${PROJECT_VERSION}-1)")
+  endif()
 endif()
-string(REGEX MATCH "\n -- [^\n]*>  ([^\n]+)" trailer "${changelog}")
-set(TAVREL_PACKAGE_DATE "${CMAKE_MATCH_1}")

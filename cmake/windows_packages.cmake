@@ -40,7 +40,10 @@ add_custom_command(OUTPUT ${msi}
   COMMAND ${MSIBUILD} ${msi}
     -q "UPDATE `File` SET `Version` = '${PROJECT_VERSION}', `Language` = '1033' WHERE `File` = 'TavrelExe'"
     -q "DELETE FROM `MsiFileHash` WHERE `File_` = 'TavrelExe'"
+  # wixl writes no _Validation table, which ICE validation needs: it describes every column
+  # of the tables wixl makes.
+  COMMAND ${MSIBUILD} ${msi} -i ${PROJECT_SOURCE_DIR}/packaging/_Validation.idt
   ${sign_msi}
   WORKING_DIRECTORY ${stage}
-  DEPENDS Tavrel ${ico} ${wxs} ${PROJECT_SOURCE_DIR}/packaging/README.txt ${PROJECT_SOURCE_DIR}/LICENSE VERBATIM)
+  DEPENDS Tavrel ${ico} ${wxs} ${PROJECT_SOURCE_DIR}/packaging/_Validation.idt ${PROJECT_SOURCE_DIR}/packaging/README.txt ${PROJECT_SOURCE_DIR}/LICENSE VERBATIM)
 add_custom_target(msi ALL DEPENDS ${msi})

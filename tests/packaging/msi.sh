@@ -3,8 +3,10 @@
 # Tavrel.msi carry valid signatures by CERTIFICATE, and the build's signing step, given a
 # time-stamp server (here one of the test's own on 127.0.0.1), adds an RFC 3161 time stamp.
 # The MSI's tables hold what deployment tools look for (a versioned Tavrel.exe, the icon for
-# Programs and Features and the shortcut, the upgrade rows). Under Wine the MSI installs
-# silently and its Tavrel.exe switches; the same package again changes nothing, a rebuild of
+# Programs and Features and the shortcut, the upgrade rows, a _Validation row for every column).
+# Under Wine the MSI installs silently, "start /wait Tavrel.exe /off" from another folder finds
+# the program (App Paths) and switches, Programs and Features names its folder; the same
+# package again changes nothing, a rebuild of
 # the same version or a newer version replaces it, an older one is refused (1603); removing
 # it leaves none of its files or keys.
 . "$(dirname "$0")/../support/fixture.sh"
@@ -23,7 +25,8 @@ done
 printf '%s\n' "[tsa]" "default_tsa = local" "[local]" "serial = serial" "signer_cert = tsa.pem" "signer_key = tsa.key" \
   "signer_digest = sha256" "default_policy = 1.2.3.4.1" "digests = sha256" >"$scratch/ts.cnf"
 coproc TSA { cd "$scratch" && exec /usr/bin/python3 "$src/tests/support/tsa.py" ts.cnf; }
-read -r -t 10 port <&"${TSA[0]}"
+# The server prints its port once it listens, or ends (end of file) without one.
+read -r port <&"${TSA[0]}" || fail "the time-stamp server gave no port"
 osslsigncode remove-signature -in "$msi" -out "$scratch/stamped.msi" >/dev/null && cmake -DFILE="$scratch/stamped.msi" \
   -DCERT="$cert" -DKEY="$key" -DTIMESTAMP_URL="http://127.0.0.1:$port" -P "$src/cmake/sign_file.cmake"
 kill "$TSA_PID"
@@ -32,12 +35,17 @@ grep -E "Timestamp time|^Timestamp Server|^Signature verification" <<<"$verified
 check "signed with a time stamp that verifies" \
   [ "$(grep -c -E "^(Timestamp Server Signature|Signature) verification: ok" <<<"$verified")" = 2 ]
 
-table() { (cd "$scratch" && msiinfo export "$msi" "$1") | tr -d '\r' | tail -n +4; }
+table() { (cd "$scratch" && msiinfo export "$msi" "$1") | tr -d '\r' | tail -n +"${2:-4}"; }
 check "Tavrel.exe is versioned $file_version, without a hash row" eval \
   '[[ $(table File) == *"TavrelExe	Program	Tavrel.exe	"*"	$file_version	1033	"* && $(table MsiFileHash) != *TavrelExe* ]]'
 check "the Icon table holds Tavrel.ico" eval 'table Icon | grep -q "^Tavrel.ico	"'
 props=$(table Property | grep -E "^(ARP|ProductVersion)" | sort | tr '\t\n' '= ')
 check "Programs and Features: $props" [ "$props" = "ARPNOMODIFY=1 ARPPRODUCTICON=Tavrel.ico ProductVersion=$version " ]
+# ICE validation reads _Validation: a row for every column of every table, nullable as the column is.
+columns=$(for name in $(msiinfo tables "$msi" | grep -v -x -E "_(SummaryInformation|ForceCodepage)"); do table "$name" 0 |
+  awk -F'\t' -v t="$name" 'NR == 1 { split($0, n) } NR == 2 { for (i = 1; i <= NF; i++) print t "\t" n[i] "\t" ($i ~ /^[A-Z]/ ? "Y" : "N") }'; done)
+missing=$(comm -13 <(table _Validation | cut -f 1-3 | sort) <(sort <<<"$columns"))
+check "_Validation describes all $(wc -l <<<"$columns") columns: $missing" [ -z "$missing" ]
 check "the shortcut is not advertised and has the icon" eval 'table Shortcut | cut -f 5,9 | grep -qx "\[#TavrelExe\]	Tavrel.ico"'
 upgrade=$(table Upgrade | cut -f 2-5,7 | sort | tr '\t\n' ' ;')
 check "upgrade rows: $upgrade" [ "$upgrade" = "0.0.0 ${version%.*}.$((${version##*.} + 1))  256 OLDER_FOUND;$version   2 NEWER_FOUND;" ]
@@ -56,7 +64,8 @@ snapshot() {
   awk '/^\[/ { key = $1 } /^("|@)/ && key { print key; key = "" }' "$WINEPREFIX"/{system,user}.reg |
     sort -u >"$scratch/$1.keys"
 }
-installed() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+installed() { wine reg query "HKLM\\$uninstall" /s 2>/dev/null |
   tr -d '\r' | awk '$1 == "DisplayVersion" { printf "%s ", $3 }'; }
 install() { wine msiexec /i "$(winepath -w "$1")" /qn; echo $?; }
 cp -p "$windows/win.ini" "$scratch/win.ini" 2>/dev/null
@@ -65,13 +74,14 @@ cleanup() { [ -f "$scratch/win.ini" ] && cp -p "$scratch/win.ini" "$windows/win.
 snapshot before
 check "installs silently" [ "$(install "$msi")" = 0 ]
 check "installed: $(installed)" [ "$(installed)" = "$version " ]
-program="C:\\Program Files\\Tavrel\\Tavrel.exe"
 check "Tavrel.exe, the readme and the licence in Program Files\\Tavrel" \
   [ -f "$WINEPREFIX/drive_c/Program Files/Tavrel/LICENSE.txt" -a -f "$WINEPREFIX/drive_c/Program Files/Tavrel/README.txt" ]
 check "a Start-menu shortcut" test -n "$(find "$WINEPREFIX/drive_c" -name Tavrel.lnk -path '*Start Menu*')"
 printf '[Microsoft Proxy Service]\r\nDisable=0\r\n' >"$windows/win.ini"
-check "the installed Tavrel.exe /off switches" wine "$program" /off
-check "... Disable=1" grep -q '^Disable=1' "$windows/win.ini"
+check "start /wait Tavrel.exe /off, from another folder, finds it through App Paths and switches" \
+  eval '(cd "$scratch" && wine start /wait Tavrel.exe /off) && grep -q "^Disable=1" "$windows/win.ini"'
+location=$(wine reg query "HKLM\\$uninstall" /s 2>/dev/null | tr -d '\r' | sed -n 's/^ *InstallLocation *REG_SZ *//p')
+check "Programs and Features names the folder (ARPINSTALLLOCATION): $location" [ "$location" = 'C:\Program Files\Tavrel\' ]
 
 check "the same package again succeeds" [ "$(install "$msi")" = 0 ]
 check "a rebuild of the same version replaces it" [ "$(install "$scratch/rebuilt.msi")" = 0 ]
