@@ -112,9 +112,7 @@ bool LeaseHolds(Target* file) {
 
 int StillAsRead(Target* file, std::string_view bytes, std::size_t begin, std::size_t end) {
   if (LeaseHolds(file)) return 0;
-  struct stat now {};
-  if (fstat(file->fd.get(), &now) != 0) return errno;
-  if (!SameLook(now, file->st)) return kChangedWhileRead;
+  if (const int changed = StillLooksAs(file, file->st)) return changed;
   begin = begin > kAround ? begin - kAround : 0;
   end = std::min(end + kAround, bytes.size());
   std::string around(end - begin, '\0');
@@ -123,11 +121,11 @@ int StillAsRead(Target* file, std::string_view bytes, std::size_t begin, std::si
   return around == bytes.substr(begin, end - begin) ? 0 : kChangedWhileRead;
 }
 
-int StillAsWritten(Target* file, const struct stat& written) {
+int StillLooksAs(Target* file, const struct stat& look) {
   if (LeaseHolds(file)) return 0;
   struct stat now {};
   if (fstat(file->fd.get(), &now) != 0) return errno;
-  return SameLook(now, written) ? 0 : kChangedWhileRead;
+  return SameLook(now, look) ? 0 : kChangedWhileRead;
 }
 
 }  // namespace tavrel::profile

@@ -63,8 +63,8 @@ bool LeaseHolds(Target* file);
 // bytes around [begin, end). 0 or kChangedWhileRead.
 int StillAsRead(Target* file, std::string_view bytes, std::size_t begin, std::size_t end);
 
-// Between two writes of a rewrite: 0 under a lease that still holds, or where the file
-// still looks as this run's last write left it (`written`); else kChangedWhileRead.
-int StillAsWritten(Target* file, const struct stat& written);
+// 0 under a lease that still holds, or where the file still looks as `look` (fstat, to the
+// nanosecond): as read, or as this run's last write left it; else kChangedWhileRead.
+int StillLooksAs(Target* file, const struct stat& look);
 
 }  // namespace tavrel::profile

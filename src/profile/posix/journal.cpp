@@ -102,7 +102,7 @@ int Rewrite(Target& file, off_t at, std::initializer_list<std::string_view> part
   if (const int error = WriteAll(fd, at, parts)) return error;
   struct stat written {};
   if (fstat(fd, &written) != 0) return errno;
-  if (const int changed = StillAsWritten(&file, written)) return changed;
+  if (const int changed = StillLooksAs(&file, written)) return changed;
   if (ftruncate(fd, static_cast<off_t>(size)) != 0 || fsync(fd) != 0) return errno;
   return 0;
 }

@@ -117,16 +117,12 @@ int MountOwner(std::uint64_t id, uid_t* uid, std::string* why) {
   }
   std::string utab;
   if (ReadSmallFile("/run/mount/utab", &utab) != 0) utab.clear();
+  // A line that is not there tells nothing (MounterOf: unknown); a name needs an account.
   const Mounter mounter = MounterOf(line, utab);
-  if (!line.empty() && !mounter.unknown && mounter.user.empty()) {
-    *uid = mounter.uid;
+  const passwd* account = mounter.user.empty() ? nullptr : getpwnam(mounter.user.c_str());
+  if (!mounter.unknown && (mounter.user.empty() || account != nullptr)) {
+    *uid = account != nullptr ? account->pw_uid : mounter.uid;
     return 0;
-  }
-  if (!line.empty() && !mounter.unknown) {
-    if (const passwd* account = getpwnam(mounter.user.c_str())) {
-      *uid = account->pw_uid;
-      return 0;
-    }
   }
   *why = "cannot tell who made a mount on the way" +
          (line.empty() ? std::string(": it is not in /proc/self/mountinfo") : "");

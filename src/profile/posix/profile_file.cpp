@@ -20,14 +20,20 @@ constexpr int kTries = 3;
 // The user every run begins as, when start-up named one.
 std::optional<uid_t> actingAs;
 
+// Takes a session from Closed to Read, in `bytes`.
+int OpenToRead(Session& session, FileBytes* bytes) {
+  int result = session.Open();
+  if (result == 0) result = session.Hold();
+  if (result == 0) result = session.Recover();
+  if (result == 0) result = session.Read(bytes);
+  return result;
+}
+
 // Reads the file the walk found, whole: missing reads as empty.
 int ReadFound(const Place& place, FileBytes* bytes, Answer* out) {
   for (int tries = 1;; ++tries) {
     Session session(place, Session::Access::Read, out);
-    int result = session.Open();
-    if (result == 0) result = session.Hold();
-    if (result == 0) result = session.Recover();
-    if (result == 0) result = session.Read(bytes);
+    const int result = OpenToRead(session, bytes);
     if (result == ENOENT) return 0;  // missing, or removed since the walk
     if (result != kChangedWhileRead || tries == kTries) return result;
   }
@@ -38,10 +44,7 @@ int Update(const Place& place, std::string_view section, std::string_view key,
   for (int tries = 1;; ++tries) {
     Session session(place, Session::Access::Write, out);
     FileBytes bytes;
-    int result = session.Open();
-    if (result == 0) result = session.Hold();
-    if (result == 0) result = session.Recover();
-    if (result == 0) result = session.Read(&bytes);
+    int result = OpenToRead(session, &bytes);
     if (result == 0) result = session.Commit(bytes, SetProfileString(bytes, section, key, value));
     if (result != kChangedWhileRead || tries == kTries) return result;
   }

@@ -111,11 +111,10 @@ int Session::Read(FileBytes* bytes) {
   // look as it did when opened. A read held by nothing looks for a journal again, in case
   // a write began while it read.
   if (!LeaseHolds(&file_)) {
-    struct stat now {};
     bool found = false;
-    if (fstat(file_.fd.get(), &now) != 0) return errno;
-    if (const int error = FindJournal(file_, &found)) return error;
-    if (!SameLook(now, file_.st) || found) result = kChangedWhileRead;
+    result = StillLooksAs(&file_, file_.st);
+    if (result == 0) result = FindJournal(file_, &found);
+    if (result == 0 && found) result = kChangedWhileRead;
   }
   return Advance(result, State::Read);
 }

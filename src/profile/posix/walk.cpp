@@ -215,8 +215,8 @@ class Walker {
       return error;
     }
     std::uint64_t root = start.mount;
-    struct stat rootSt {};
     if (from[0] != '/') {
+      struct stat rootSt {};
       if (const int error = LookAt(AT_FDCWD, "/", 0, &rootSt, &root)) return error;
     }
     const std::uint64_t mount = start.mount;

@@ -34,6 +34,10 @@ std::string HomeDirectory() {
   return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
 }
 
+ProfileReport Reported(profile::Report report) {
+  return {report.error, std::move(report.reason), std::move(report.notice)};
+}
+
 }  // namespace
 
 const char kPathSeparator = '/';
@@ -64,8 +68,7 @@ std::string SystemWindowsDirectory() {
 // number: a silent run then ends with status 1, never an abort.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file, ProfileReport* report) {
-  profile::Report written = profile::WriteValue(file, section, key, value);
-  *report = {written.error, std::move(written.reason), std::move(written.notice)};
+  *report = Reported(profile::WriteValue(file, section, key, value));
   return report->error == 0;
 }
 
@@ -73,8 +76,7 @@ ProfileString ReadProfileValue(const std::string& section, const std::string& ke
                                const std::string& fallback, std::size_t size,
                                const std::string& file, ProfileReport* report) {
   std::string text;
-  profile::Report read = profile::ReadValue(file, section, key, fallback, size, &text);
-  *report = {read.error, std::move(read.reason), std::move(read.notice)};
+  *report = Reported(profile::ReadValue(file, section, key, fallback, size, &text));
   return {text.size(), std::move(text)};
 }
 
@@ -82,8 +84,7 @@ std::string ProfileValueDiff(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file,
                              ProfileReport* report) {
   std::string diff;
-  profile::Report read = profile::DiffValue(file, section, key, value, &diff);
-  *report = {read.error, std::move(read.reason), std::move(read.notice)};
+  *report = Reported(profile::DiffValue(file, section, key, value, &diff));
   return diff;
 }
 
